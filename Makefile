@@ -1,0 +1,44 @@
+# Set-up commands for a fresh Debian 12 machine (run as root, or with sudo available).
+BUILD      ?= build
+BUILD_TYPE ?= Release
+JOBS       ?= $(shell nproc)
+PACKAGES   := build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools \
+              libqt5serialport5-dev libqcustomplot-dev libbenchmark-dev \
+              xvfb xauth fonts-dejavu-core
+SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build run demo test bench screenshot clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+	    | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing: $$missing"; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/stompwright
+
+demo: build
+	$(BUILD)/stompwright-demo
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; \
+	    echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+
+screenshot: build
+	tools/screenshot
+
+clean:
+	rm -rf $(BUILD)

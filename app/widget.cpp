@@ -1,0 +1,141 @@
+#include "app/widget.h"
+#include "ui_widget.h"
+
+#include "app/comboitems.h"
+#include "device/serialport.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QShowEvent>
+
+static void initResources()
+{
+    // The pictures live in the static core library; make sure a program that
+    // links it registers them.
+    Q_INIT_RESOURCE(resources);
+}
+
+Widget::Widget(QWidget *parent)
+    : QWidget(parent)
+{
+    initResources();
+
+    // 1. The form.
+    ui = new Ui::Widget;
+    ui->setupUi(this);
+
+    // 2. The device link: first port scan now, then every second.
+    handle = new SerialPort(ui->comboBox_ComDevices, QStringLiteral("Veltrano"), this);
+
+    // 3. Widgets that only some controller models use; shown after a connect.
+    for (QWidget *w : modelDependentWidgets())
+        w->hide();
+    ui->Hi_hat_Setting->hide();
+
+    // 4. MIDI data table models and the message-type names.
+    // 5. About dialog.
+    // 6. Menu bar, settings and the initial "Show CC Name" state.
+
+    // 7, 8.
+    setMinimumSize(870, 750);
+    setWindowTitle(tr("Stompwright V4.0.1"));
+
+    // 9. Number and option lists of the form.
+    fillConstructorLists();
+
+    // 10. Frames from the controller.
+    // 11. Connection controls, then the editor.
+    updateConnectState();
+
+    // 12.
+    ui->expression_press_note->setEnabled(false);
+    ui->expression_release_note->setEnabled(false);
+    ui->pedal_type_stack->setCurrentIndex(0);
+    ui->expression_stackedWidget->setCurrentIndex(0);
+    ui->switch_stackedWidget->setCurrentIndex(0);
+    ui->hat_stackedWidget->setCurrentIndex(0);
+
+    // 13. Firmware upgrade dialog; link errors.
+    // 14. Pedal pictures.
+
+    // 15.
+    ui->label_84->hide();
+    ui->test->hide();
+
+    // 16. Upgrade progress dialog; identity replies.
+}
+
+Widget::~Widget()
+{
+    delete ui;
+}
+
+QList<QWidget *> Widget::modelDependentWidgets() const
+{
+    return {ui->widget_8, ui->widget_10, ui->groupBox_16, ui->groupBox_2,
+            ui->expression_trigger_level, ui->expression_cc_comboBox_ql,
+            ui->expression_note_comboBox_ql, ui->expression_pitch_comboBox_ql,
+            ui->expression_ch_comboBox_ql, ui->hat_cc_comboBox_ql, ui->hat_note_comboBox_ql};
+}
+
+void Widget::fillConstructorLists()
+{
+    const QStringList channels = numberItems(1, 16);
+    const QStringList values = numberItems(0, 127);
+
+    ui->Pedal_Number->clear();
+    ui->Message_Number->addItems(channels);
+    ui->Message_Number_2->clear();
+    ui->Message_Number_2->addItems(channels);
+    ui->Pedal_Type->addItems({QStringLiteral("Expression"), QStringLiteral("Switch"),
+                              QStringLiteral("Hi-Hat")});
+    ui->MIDI_Channel->addItems(channels);
+    ui->comboBox_EPS_Gain->addItems(offThenNumbers(100));
+    ui->comboBox_HHS_Gain->addItems(offThenNumbers(100));
+    for (QComboBox *box : {ui->comboBox_EPS_D1_1, ui->comboBox_EPS_D1_2, ui->comboBox_EPS_D2_1,
+                           ui->comboBox_EPS_D2_2})
+        box->addItems(values);
+    ui->comboBox_EPS_status->addItems({QStringLiteral("CC"), QStringLiteral("NOTE"),
+                                       QStringLiteral("Pitch Bend"),
+                                       QStringLiteral("Channel Pressure")});
+    ui->comboBox_SPS_status->addItems(
+        {QStringLiteral("CC"), QStringLiteral("PC"), QStringLiteral("NOTE")});
+    ui->comboBox_SPS_mode->addItems({QStringLiteral("Single"), QStringLiteral("Toggle"),
+                                     QStringLiteral("Reset"), QStringLiteral("Increase"),
+                                     QStringLiteral("Decrease")});
+    for (QComboBox *box : {ui->comboBox_SPS_D1_1, ui->comboBox_SPS_D1_2, ui->comboBox_SPS_D2_1,
+                           ui->comboBox_SPS_D2_2})
+        box->addItems(values);
+    ui->comboBox_HHS_status->addItems({QStringLiteral("CC"), QStringLiteral("NOTE")});
+    for (QComboBox *box : {ui->comboBox_HHS_DATA1, ui->comboBox_HHS_D2_1, ui->comboBox_HHS_D2_2,
+                           ui->comboBox_HHS_PN, ui->comboBox_HHS_RN})
+        box->addItems(values);
+    ui->comboBox_HHS_TL->addItems(offThenNumbers(127));
+    // The controller lists of the expression and switch CC pages are filled
+    // with the editor, in the form the "Show CC Name" setting asks for.
+}
+
+void Widget::updateConnectState()
+{
+    const bool open = handle != nullptr && handle->isOpen();
+    ui->comboBox_ComDevices->setEnabled(!open);
+    ui->connectButton->setText(open ? tr("Disconnect") : tr("Connect"));
+    for (QWidget *button : {ui->openButton, ui->saveButton, ui->deleteButton, ui->checkButton,
+                            ui->checkButton_2, ui->setButton_6, ui->setButton_9, ui->setButton_7})
+        button->setEnabled(open);
+}
+
+void Widget::confirmExit()
+{
+    const auto answer = QMessageBox::question(this, QStringLiteral("Exit"),
+                                              QStringLiteral("Exit software?"),
+                                              QMessageBox::Ok | QMessageBox::Cancel);
+    if (answer == QMessageBox::Ok)
+        QCoreApplication::quit();
+}
+
+void Widget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Each show starts the application update check.
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QSettings;
+class QShowEvent;
+
+class CustomDialog;
+class SerialPort;
+class Upgrade_message_Dialog;
+class upgrade_dialog;
+
+namespace Ui {
+class Widget;
+}
+
+/// The main window and hub of the application: it owns the form, the device
+/// link, the dialogs and the models, and wires them together.
+class Widget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Widget(QWidget *parent = nullptr);
+    ~Widget() override;
+
+    /// Enables the connection controls according to whether the link is open.
+    void updateConnectState();
+
+    /// The form, for the window's own units and for tests.
+    Ui::Widget *form() const { return ui; }
+
+signals:
+    void send_mtd_version(QString MTD, QString version);
+    void send_possvalue(int value);
+    void done();
+
+public slots:
+    /// File > Exit: asks "Exit software?" and quits on Ok.
+    void confirmExit();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    upgrade_dialog *ug_dlg = nullptr;
+    bool showCCName = false;
+    int noteNameMode = 2;
+    Ui::Widget *ui = nullptr;
+    bool updateDialogShown = false;
+    QString deviceMtd = QStringLiteral("xx");
+    QString deviceVersion = QStringLiteral("xx");
+    int modelVariant = 1;
+    Upgrade_message_Dialog *upgradeMessageDialog = nullptr;
+    SerialPort *handle = nullptr;
+    CustomDialog *aboutDialog = nullptr;
+    QMenu *noteNameMenu = nullptr;
+    QActionGroup *noteNameGroup = nullptr;
+    QAction *actionC3 = nullptr;
+    QAction *actionC4 = nullptr;
+    QAction *actionC5 = nullptr;
+    QAction *showCCNameAction = nullptr;
+    QSettings *settings = nullptr;
+
+    void fillConstructorLists();
+    /// The eleven widgets only some controller models show.
+    QList<QWidget *> modelDependentWidgets() const;
+};
