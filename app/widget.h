@@ -44,6 +44,10 @@ public slots:
     /// File > Exit: asks "Exit software?" and quits on Ok.
     void confirmExit();
 
+    // ---- device link (app/widget_connection.cpp) ----
+
+    // ---- pedal editor and commands (pedal/) ----
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -66,6 +70,10 @@ private:
     QAction *actionC5 = nullptr;
     QAction *showCCNameAction = nullptr;
     QSettings *settings = nullptr;
+
+    // ---- device link state ----
+
+    // ---- pedal editor state ----
 
     void fillConstructorLists();
     /// The eleven widgets only some controller models show.
