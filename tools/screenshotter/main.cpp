@@ -65,7 +65,8 @@ int main(int argc, char *argv[])
             QStringLiteral("%1/%2-%3.png").arg(outDir).arg(i + 1).arg(pages.at(i));
         const QPixmap shot = window.grab();
         if (shot.save(path)) {
-            QTextStream(stdout) << path << " (" << shot.width() << 'x' << shot.height() << ")\n";
+            QTextStream(stdout) << path << " (" << shot.width() << 'x' << shot.height()
+                                << ", page " << stack->currentWidget()->objectName() << ")\n";
         } else {
             QTextStream(stderr) << "cannot write " << path << '\n';
             ++failures;
