@@ -44,6 +44,8 @@ Widget::Widget(QWidget *parent)
     fillConstructorLists();
 
     // 10. Frames from the controller.
+    connect(handle, SIGNAL(pedalMidiDataSignal(Protocol::MsgPackage)), this,
+            SLOT(pedalMidiDataSlot(Protocol::MsgPackage)));
     // 11. Connection controls, then the editor.
     updateConnectState();
 
@@ -56,6 +58,7 @@ Widget::Widget(QWidget *parent)
     ui->hat_stackedWidget->setCurrentIndex(0);
 
     // 13. Firmware upgrade dialog; link errors.
+    connect(handle, &QSerialPort::errorOccurred, this, &Widget::handleSerialError);
     // 14. Pedal pictures.
 
     // 15.
@@ -63,6 +66,7 @@ Widget::Widget(QWidget *parent)
     ui->test->hide();
 
     // 16. Upgrade progress dialog; identity replies.
+    connect(handle, &SerialPort::showdata, this, &Widget::rec_data);
 }
 
 Widget::~Widget()

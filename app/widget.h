@@ -1,6 +1,9 @@
 #pragma once
 
+#include "device/protocol.h"
+
 #include <QList>
+#include <QSerialPort>
 #include <QString>
 #include <QWidget>
 
@@ -39,12 +42,21 @@ signals:
     void send_mtd_version(QString MTD, QString version);
     void send_possvalue(int value);
     void done();
+    /// Model and version of this connection are known: the online firmware
+    /// check for the model is due (once per connection).
+    void firmwareCheckDue(QString model);
 
 public slots:
     /// File > Exit: asks "Exit software?" and quits on Ok.
     void confirmExit();
 
     // ---- device link (app/widget_connection.cpp) ----
+    void on_connectButton_clicked();
+    void handleSerialError(QSerialPort::SerialPortError error);
+    /// Identity replies: a copy of every receive buffer.
+    void rec_data(QByteArray data);
+    /// Every frame the link cuts from the stream.
+    void pedalMidiDataSlot(Protocol::MsgPackage data);
 
     // ---- pedal editor and commands (pedal/) ----
 
@@ -72,6 +84,8 @@ private:
     QSettings *settings = nullptr;
 
     // ---- device link state ----
+    void disconnectDevice();
+    void setModelFeaturesVisible(bool visible);
 
     // ---- pedal editor state ----
 

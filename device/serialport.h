@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/protocol.h"
+#include "device/streamframer.h"
 #include "device/usbdevicedescriptions.h"
 
 #include <QByteArray>
@@ -57,13 +58,18 @@ public slots:
 
 private:
     QComboBox *deviceCombo;
+    /// The receive buffer between reads (a mirror of the framer's).
     QByteArray msgBuffer;
     QString descriptionPrefix;
     QTimer *portScanTimer;
     QTimer *statusTimer;
     QStringList knownPorts;
     QStringList missingPorts;
+    StreamFramer framer;
 
     void refreshDeviceList(bool filterByPrefix, bool logPorts);
     void emitFrame(int type, const QByteArray &frame);
+    /// Readers of the whole buffer at each read: identity, erase confirmation, showdata.
+    void inspectBuffer(const QByteArray &buffer);
+    class LinkSink;
 };

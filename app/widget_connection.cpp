@@ -1,0 +1,147 @@
+// The main window's side of the device link: connect and disconnect, a lost
+// port, the identity replies and the frames the link delivers.
+#include "app/widget.h"
+#include "ui_widget.h"
+
+#include "device/identity.h"
+#include "device/serialport.h"
+
+#include <QDebug>
+#include <QTimer>
+
+namespace {
+
+/// Handshake: the reply tells how many pedals the controller has.
+const QByteArray kHandshake = QByteArray::fromHex("F0 00 21 5E 01 01 F7");
+/// After an open: the first ask for a stored message, then the identity query (ms).
+constexpr int kAskDelayMs = 500;
+constexpr int kIdentityDelayMs = 600;
+
+bool showsModelFeatures(const QString &description)
+{
+    return description.contains(QLatin1String("QRX-10"))
+           || description.contains(QLatin1String("QRX-20"))
+           || description.contains(QLatin1String("ZT-3"));
+}
+
+bool offersTempo(const QString &description)
+{
+    return description.contains(QLatin1String("ZT-1"))
+           || description.contains(QLatin1String("ZT-3"));
+}
+
+} // namespace
+
+void Widget::on_connectButton_clicked()
+{
+    if (handle->isOpen()) {
+        disconnectDevice();
+        return;
+    }
+
+    const QString portName = ui->comboBox_ComDevices->currentData(Qt::UserRole).toString();
+    if (handle->openPort(portName, 115200)) {
+        // The progress dialog's connections to send_mtd_version, send_possvalue
+        // and done are made here on the first successful connect.
+        updateDialogShown = false;
+        deviceMtd = QStringLiteral("xx");
+        deviceVersion = QStringLiteral("xx");
+        // The upgrade dialog's per-device state is reset here as well.
+        handle->forwardIdentity = false;
+
+        handle->write(kHandshake);
+        QTimer::singleShot(kAskDelayMs, this, [this] {
+            QByteArray ask = QByteArray::fromHex("F0 00 21 5E 04 04 00 00 F7");
+            ask[6] = char(ui->Pedal_Number->currentIndex());
+            ask[7] = char(ui->Message_Number->currentIndex());
+            handle->write(ask);
+        });
+        QTimer::singleShot(kIdentityDelayMs, this, [this] {
+            handle->write(Identity::identityQuery());
+            handle->flush();
+        });
+    }
+
+    const QString description = ui->comboBox_ComDevices->currentText();
+    setModelFeaturesVisible(showsModelFeatures(description));
+    //@@ if (offersTempo(description))
+    //@@     rebuildSwitchEventLists(true);
+    updateConnectState();
+}
+
+void Widget::disconnectDevice()
+{
+    handle->clear(QSerialPort::AllDirections);
+    handle->close();
+    // The three MIDI data tables are emptied here.
+    //@@ rebuildSwitchEventLists(false);
+    setModelFeaturesVisible(false);
+    updateConnectState();
+}
+
+void Widget::setModelFeaturesVisible(bool visible)
+{
+    for (QWidget *w : modelDependentWidgets())
+        w->setVisible(visible);
+}
+
+void Widget::handleSerialError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError)
+        return;
+    qDebug() << "Serial device dropped:" << error << handle->errorString();
+    // An unplugged device shows as ResourceError on most drivers; a vanished
+    // pseudo-terminal or some USB serial drivers report ReadError instead, and
+    // keep reporting it on every poll while the port stays open. Both end the
+    // connection once.
+    const QSerialPort::SerialPortError current = handle->error();
+    if (handle->isOpen()
+        && (current == QSerialPort::ResourceError || current == QSerialPort::ReadError)) {
+        handle->close();
+        updateConnectState();
+    }
+}
+
+void Widget::rec_data(QByteArray data)
+{
+    const Identity::WindowReading reading = Identity::readForWindow(data);
+    if (reading.ignored) {
+        qDebug() << "Not an identity reply:" << data;
+        return;
+    }
+    if (reading.hasVersion) {
+        deviceVersion = reading.version;
+        qDebug() << "version data::" << deviceVersion;
+    }
+    if (reading.hasModel) {
+        deviceMtd = reading.model;
+        modelVariant = Identity::modelVariant(deviceMtd);
+        qDebug() << "Device:" << deviceMtd;
+    }
+    if (!updateDialogShown && deviceMtd != QLatin1String("xx")
+        && deviceVersion != QLatin1String("xx") && !Identity::byteSixIsO(data)) {
+        updateDialogShown = true;
+        emit firmwareCheckDue(deviceMtd);
+    }
+}
+
+void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
+{
+    qDebug() << "Frame:" << data.type << data.frame.toHex(' ');
+    switch (data.type) {
+    case Protocol::HandshadeReplyCmd: {
+        // A six-byte status frame has F7 at byte 5 and so changes nothing here.
+        const int pedals = data.frame.size() > 5 ? quint8(data.frame.at(5)) : 0;
+        qDebug() << "Pedal count:" << pedals;
+        if (pedals < 10) {
+            ui->Pedal_Number->clear();
+            for (int n = 1; n <= pedals; ++n)
+                ui->Pedal_Number->addItem(QString::number(n));
+            ui->Pedal_Number->setCurrentIndex(0);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}

@@ -1,0 +1,41 @@
+#include "support/modalwatcher.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+
+ModalWatcher::ModalWatcher(QMessageBox::StandardButton answer, QObject *parent)
+    : QObject(parent), m_answer(answer)
+{
+    connect(&m_timer, &QTimer::timeout, this, &ModalWatcher::poll);
+    m_timer.start(10);
+}
+
+QStringList ModalWatcher::texts() const
+{
+    QStringList out;
+    for (const Seen &s : m_seen)
+        out.append(s.text);
+    return out;
+}
+
+void ModalWatcher::poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    if (!box) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        return;
+    }
+    m_seen.append({box->windowTitle(), box->text()});
+    QAbstractButton *button = box->button(m_answer);
+    if (!button && !box->buttons().isEmpty())
+        button = box->buttons().constFirst();
+    if (button)
+        button->click();
+    else
+        box->done(0);
+}
