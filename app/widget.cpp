@@ -3,6 +3,7 @@
 
 #include "app/comboitems.h"
 #include "device/serialport.h"
+#include "pedal/vocabulary.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -33,6 +34,8 @@ Widget::Widget(QWidget *parent)
     ui->Hi_hat_Setting->hide();
 
     // 4. MIDI data table models and the message-type names.
+    eventNames = Vocabulary::eventNames();
+    eventCodes = Vocabulary::eventCodes();
     // 5. About dialog.
     // 6. Menu bar, settings and the initial "Show CC Name" state.
 
@@ -48,6 +51,7 @@ Widget::Widget(QWidget *parent)
             SLOT(pedalMidiDataSlot(Protocol::MsgPackage)));
     // 11. Connection controls, then the editor.
     updateConnectState();
+    initPedalEditor();
 
     // 12.
     ui->expression_press_note->setEnabled(false);

@@ -3,17 +3,22 @@
 #include "device/protocol.h"
 
 #include <QList>
+#include <QMap>
 #include <QSerialPort>
+#include <QStringList>
 #include <QString>
 #include <QWidget>
 
 class QAction;
 class QActionGroup;
+class QComboBox;
+class QLabel;
 class QMenu;
 class QSettings;
 class QShowEvent;
 
 class CustomDialog;
+struct EditorSnapshot;
 class SerialPort;
 class Upgrade_message_Dialog;
 class upgrade_dialog;
@@ -59,6 +64,61 @@ public slots:
     void pedalMidiDataSlot(Protocol::MsgPackage data);
 
     // ---- pedal editor and commands (pedal/) ----
+    /// Fills frame with the 24-byte set command for the editor's current state.
+    void buildPedalMessage(QByteArray &frame);
+    /// Switch event lists with or without "Tempo"; run on connect and disconnect.
+    void rebuildSwitchEventLists(bool withTempo);
+
+    void on_setButton_6_clicked();
+    void on_setButton_9_clicked();
+    void on_setButton_7_clicked();
+    void on_checkButton_clicked();
+    void on_checkButton_2_clicked();
+    void on_pushButton_clicked();
+    void on_pushButton_2_clicked();
+    void on_pushButton_3_clicked();
+    void on_deleteButton_clicked();
+
+    void Changed_stack(QString text);
+    void syncComboBoxIndexes(int index);
+    void Changed_stack_switch(QString text);
+    void syncComboBoxIndexes_switch(int index);
+    void syncComboBoxIndexes_modeswitch(int index);
+    void Changed_stack_hat(QString text);
+    void syncComboBoxIndexes_hat(int index);
+    void Changed_stack_type(QString text);
+    void syncComboBoxIndexes_type(int index);
+    void Changed_stack_mode(QString text);
+    void onComboBoxIndexChanged_mode(int index);
+
+    void on_switch_cc_comboBox_mode_currentIndexChanged(QString text);
+    void on_switch_note_comboBox_mode_currentIndexChanged(QString text);
+    void on_switch_pc_comboBox_mode_currentIndexChanged(QString text);
+    void on_expression_trigger_level_currentIndexChanged(QString text);
+    void on_expression_trigger_level_activated(QString text);
+    void on_hat_trigger_level_currentIndexChanged(QString text);
+    void on_expression_cc_comboBox_ctl_currentIndexChanged(QString text);
+    void on_switch_note_comboBox_nno_currentIndexChanged(QString text);
+    void on_Message_Number_currentIndexChanged(int index);
+
+    // The legacy panel, which is never shown.
+    void on_Pedal_Type_currentIndexChanged(int index);
+    void on_comboBox_SPS_status_currentTextChanged(QString text);
+    void on_comboBox_EPS_status_currentTextChanged(QString text);
+    void on_comboBox_HHS_status_currentTextChanged(QString text);
+    void on_comboBox_SPS_mode_currentTextChanged(QString text);
+    void on_comboBox_HHS_TL_currentIndexChanged(int index);
+
+public:
+    // Commands without a button of their name in the form. Kept out of the
+    // slots so that the form's by-name wiring does not warn about them.
+    void on_setButton_2_clicked();
+    void on_setButton_3_clicked();
+    void on_setButton_4_clicked();
+    void on_setButton_5_clicked();
+    void on_setButton_clicked();
+    void on_setButton_8_clicked();
+    void on_checkButton_3_clicked();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -88,6 +148,29 @@ private:
     void setModelFeaturesVisible(bool visible);
 
     // ---- pedal editor state ----
+    /// Item text of each event code (index = code), and the code of each text.
+    QStringList eventNames;
+    QMap<QString, int> eventCodes;
+
+    void initPedalEditor();
+    /// Puts every event page of a pedal type ("expression", "hat") except the
+    /// page of eventKey back to its defaults.
+    void resetEventPages(const QString &pedalKey, const QString &eventKey);
+    void syncCurveFromPage();
+    void rebuildExpressionTriggerList(bool pitchBend);
+    void fillControllerList(QComboBox *box, bool numbered);
+    void applySwitchMode(const QString &text, QComboBox *maximum, QLabel *label);
+    QList<QComboBox *> expressionEventSelectors() const;
+    QList<QComboBox *> switchEventSelectors() const;
+    /// The mode selector of each switch page, in page order.
+    QList<QComboBox *> switchModeSelectors() const;
+    QList<QComboBox *> pedalTypeSelectors() const;
+    EditorSnapshot editorSnapshot() const;
+    /// Code of the expression response curve; 0 while there is none.
+    int expressionCurveCode() const;
+    void sendSetCommand();
+    void sendShortAsk();
+    void sendDelete();
 
     void fillConstructorLists();
     /// The eleven widgets only some controller models show.

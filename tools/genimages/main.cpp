@@ -354,7 +354,7 @@ void paintExpressionTreadle(QImage &image)
     p.drawRoundedRect(board, 6, 6);
     goldLine(p, QPointF(-146, 36.5), QPointF(138, 36.5), 1.8);
 
-    gripPad(p, QRectF(-146, 24.5, 280, 4.5), 8.0, 2.6);
+    gripPad(p, QRectF(-146, 24.5, 280, 4.5), 10.0, 2.6);
 }
 
 // ---------------------------------------------------------------------------
@@ -378,20 +378,20 @@ void paintHiHatBase(QImage &image)
     const QPointF hinge = pivot(Pedal::HiHat);
     const qreal springX = hiHatSpringTop().x();
 
-    softShadow(p, QRectF(-170, 114, 340, 16));
+    softShadow(p, QRectF(-170, 112, 340, 16));
 
     // Rail with feet.
     p.setPen(outlinePen(0.8));
     p.setBrush(gray(0x10));
-    p.drawRoundedRect(QRectF(-158, 116, 28, 10), 3, 3);
-    p.drawRoundedRect(QRectF(128, 116, 30, 10), 3, 3);
+    p.drawRoundedRect(QRectF(-158, 114, 28, 10), 3, 3);
+    p.drawRoundedRect(QRectF(128, 114, 30, 10), 3, 3);
     p.setPen(outlinePen());
-    p.setBrush(sideMetal(108, 120));
-    p.drawRoundedRect(QRectF(-162, 108, 326, 12), 4, 4);
-    goldLine(p, QPointF(-154, 112.5), QPointF(156, 112.5), 1.4);
+    p.setBrush(sideMetal(104, 118));
+    p.drawRoundedRect(QRectF(-162, 104, 326, 14), 4, 4);
+    goldLine(p, QPointF(-154, 109.5), QPointF(156, 109.5), 1.6);
 
     // Spring cup under the toe.
-    const QRectF cup(springX - 13, 80, 26, 30);
+    const QRectF cup(springX - 13, 80, 26, 26);
     QLinearGradient chrome(cup.left(), 0, cup.right(), 0);
     chrome.setColorAt(0.0, gray(0x1A));
     chrome.setColorAt(0.35, gray(0x5E));
@@ -406,19 +406,19 @@ void paintHiHatBase(QImage &image)
 
     // Heel block and hinge cheek.
     QPainterPath heel;
-    heel.moveTo(108, 108);
+    heel.moveTo(108, 106);
     heel.lineTo(114, 88);
     heel.lineTo(hinge.x() - 10, hinge.y() + 5);
     heel.arcTo(QRectF(hinge.x() - 11, hinge.y() - 11, 22, 22), 210, -240);
     heel.lineTo(158, 88);
     heel.quadTo(162, 90, 162, 96);
-    heel.lineTo(162, 108);
+    heel.lineTo(162, 106);
     heel.closeSubpath();
     p.setPen(outlinePen());
-    p.setBrush(verticalGradient(hinge.y() - 11, 108,
+    p.setBrush(verticalGradient(hinge.y() - 11, 106,
                                 {{0.0, gray(0x64)}, {0.25, gray(0x46)}, {1.0, gray(0x1C)}}));
     p.drawPath(heel);
-    goldLine(p, QPointF(118, 100), QPointF(156, 100), 1.4);
+    goldLine(p, QPointF(117, 98), QPointF(156, 98), 1.6);
     bolt(p, hinge, 5.0);
 }
 
@@ -457,17 +457,17 @@ void paintHiHatFootboard(QImage &image)
     p.setBrush(gray(0x30));
     p.drawRoundedRect(QRectF(-12, -6, 24, 14), 5, 5);
 
-    const QRectF board(-266, -14, 290, 11);
+    const QRectF board(-266, -16, 290, 14);
     p.setBrush(sideMetal(board.top(), board.bottom()));
-    p.drawRoundedRect(board, 4, 4);
-    goldLine(p, QPointF(-258, -8.3), QPointF(16, -8.3), 1.5);
+    p.drawRoundedRect(board, 5, 5);
+    goldLine(p, QPointF(-258, -9), QPointF(16, -9), 1.6);
 
     // Toe stop.
     p.setPen(outlinePen());
-    p.setBrush(verticalGradient(-22, -12, {{0.0, gray(0x5A)}, {1.0, gray(0x22)}}));
-    p.drawRoundedRect(QRectF(-268, -22, 10, 12), 3, 3);
+    p.setBrush(verticalGradient(-25, -12, {{0.0, gray(0x5A)}, {1.0, gray(0x22)}}));
+    p.drawRoundedRect(QRectF(-269, -25, 11, 14), 3, 3);
 
-    gripPad(p, QRectF(-254, -17.5, 250, 3.8), 7.0, 2.2);
+    gripPad(p, QRectF(-254, -20, 250, 4), 9.5, 2.4);
     p.restore();
 }
 
@@ -549,7 +549,7 @@ void paintSwitchCap(QImage &image)
     p.drawRoundedRect(plate, 4, 4);
     goldLine(p, QPointF(plate.left() + 6, -8.2), QPointF(plate.right() - 5, -8.2), 1.6);
 
-    gripPad(p, QRectF(plate.left() + 12, -17.2, plate.width() - 22, 3.4), 6.5, 2.2);
+    gripPad(p, QRectF(plate.left() + 12, -17.2, plate.width() - 22, 3.4), 8.5, 2.2);
 
     // Hinge pin near the turning corner.
     bolt(p, hinge + QPointF(6.5, 9.2), 3.2);
@@ -791,7 +791,7 @@ QImage renderScene(Pedal pedal, const QImage &baseImage, const QImage &pedalImag
 bool writePreview(const QString &dir, Pedal pedal, const QImage &base, const QImage &moving,
                   std::initializer_list<qreal> angles, const QString &name)
 {
-    const int zoom = 2;
+    const int zoom = 1;
     QImage sheet(kReference.width() * zoom, int(kReference.height() * zoom * angles.size()),
                  QImage::Format_ARGB32_Premultiplied);
     sheet.fill(kWindow);
