@@ -84,7 +84,8 @@ UsbId usbIdFromInstanceId(const QString &instanceId)
 QMap<UsbId, QString> usbDeviceDescriptions(const GUID *classGuid, const wchar_t *enumerator,
                                            const wchar_t *prefix, bool filterByPrefix)
 {
-    // The device source lists the present USB devices of every class.
+    // The device source lists the present USB devices of every class; the
+    // enumerator is honoured through the instance id's first part ("USB\...").
     Q_UNUSED(classGuid);
     const QString enumeratorTag = enumerator && *enumerator
                                       ? QString::fromWCharArray(enumerator) + QLatin1Char('\\')

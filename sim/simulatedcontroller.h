@@ -58,7 +58,10 @@ public:
     /// Opens a fresh pseudo-terminal (a new port name) unless plugged in already.
     bool plugIn();
     /// Closes the master side at once, like a cable pulled out: the host's
-    /// port fails and pending output is lost. Stored definitions are kept.
+    /// tty is hung up, as a USB serial device's is when it is unplugged, and
+    /// pending output is lost. Stored definitions are kept. (Qt 5.15 on Linux
+    /// reports a hung-up tty as ReadError, again on every event loop pass
+    /// until the port is closed.)
     void vanish();
 
     qint64 elapsedMs() const { return m_clock.elapsed(); }
