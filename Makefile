@@ -7,7 +7,7 @@ PACKAGES   := build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools \
               xvfb xauth fonts-dejavu-core
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run demo test bench screenshot clean
+.PHONY: deps configure build run demo test bench screenshot check-windows fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -38,7 +38,15 @@ bench: build
 	    echo "== $$(basename $$b)"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
 
 screenshot: build
-	tools/screenshot
+	BUILD=$(BUILD) tools/screenshot
+
+# Syntax and type check of the Windows-only units with the MinGW cross compiler.
+check-windows:
+	tools/check-windows.sh
+
+# libFuzzer run over the stream framing (clang, ASan, UBSan); FUZZ_SECONDS=60.
+fuzz:
+	tools/fuzz/run.sh $(or $(FUZZ_SECONDS),60)
 
 clean:
 	rm -rf $(BUILD)
