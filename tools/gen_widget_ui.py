@@ -179,7 +179,26 @@ def label(name, caption, *props):
     return widget("QLabel", name, text(caption), *props)
 
 
+def p_policy(h, v):
+    e = ET.Element("property", {"name": "sizePolicy"})
+    sp = _sub(e, "sizepolicy", hsizetype=h, vsizetype=v)
+    _sub(sp, "horstretch", 0)
+    _sub(sp, "verstretch", 0)
+    return e
+
+
 def combo(name, *props):
+    """A selector of the editor.  Its width follows its items at all times:
+    the lists are filled after the form is built and some are refilled
+    later (controller names, pitch bend levels), so a size hint taken from
+    the empty box must never decide the layout."""
+    return widget("QComboBox", name,
+                  p_policy("Minimum", "Fixed"),
+                  p_enum("sizeAdjustPolicy", "QComboBox::AdjustToContents"),
+                  *props)
+
+
+def plain_combo(name, *props):
     return widget("QComboBox", name, *props)
 
 
@@ -294,7 +313,7 @@ def grid(cells, rowstretch=None, columnstretch=None, margins=None, spacing=None,
 def device_row():
     return hbox(
         label("label_25", ""),
-        combo("comboBox_ComDevices", min_size(300, 0)),
+        plain_combo("comboBox_ComDevices", min_size(300, 0)),
         label("label_26", ""),
         button("connectButton", "Connect", min_size(100, 0), max_size(125, MAX)),
         hspace(),
@@ -305,9 +324,9 @@ def general_settings_2():
     # Never shown: fixed at 0 x 0.  Its layout must not raise that minimum.
     lay = grid([
         (0, 0, label("label_4", "Message Number")),
-        (1, 0, combo("Message_Number_2")),
+        (1, 0, plain_combo("Message_Number_2")),
         (0, 1, label("label_44", "Pedal Number")),
-        (1, 1, combo("Pedal_Number_2")),
+        (1, 1, plain_combo("Pedal_Number_2")),
         (1, 2, button("checkButton_2", "Check")),
     ], constraint="SetNoConstraint")
     return group("General_settings_2", "", lay,
@@ -323,7 +342,7 @@ def settings_row():
         (0, 2, vspace(10)),
         (1, 2, button("checkButton", "Check", min_size(100, 0), max_size(125, MAX))),
         (0, 3, general_settings_2(), 2, 1),
-    ], columnstretch=(1, 1, 1, 0), margins=(9, 4, 9, 6), vspacing=3),
+    ], columnstretch=(1, 1, 1, 0), margins=(9, 0, 9, 0), vspacing=0),
         min_size(400, 60), max_size(400, MAX))
     return hbox(
         general,
@@ -595,7 +614,7 @@ def caption_grid(rows, **kw):
         if cap is not None:
             cells.append((r, 0, label(None, cap)))
         for c, b in enumerate(boxes):
-            cells.append((r, c + 1, combo(b)))
+            cells.append((r, c + 1, plain_combo(b)))
     return grid(cells, **kw)
 
 

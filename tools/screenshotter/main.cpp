@@ -1,0 +1,77 @@
+// Shows the main window with the application style and saves a picture of it
+// on each pedal page:
+//
+//   stompwright-screenshot [<output dir>]     (default /tmp/stompwright-shots)
+//
+// Meant to run under a virtual X server (see tools/screenshot).
+
+#include "app/appstylesheet.h"
+#include "app/widget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QStackedWidget>
+#include <QTextStream>
+
+namespace {
+
+/// Lets the window lay itself out and paint (timers and deferred work too).
+void settle(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication app(argc, argv);
+    app.setStyleSheet(applicationStyleSheet());
+
+    const QStringList args = app.arguments();
+    const QString outDir = args.size() > 1 ? args.at(1) : QStringLiteral("/tmp/stompwright-shots");
+    if (!QDir().mkpath(outDir)) {
+        QTextStream(stderr) << "cannot create " << outDir << '\n';
+        return 1;
+    }
+
+    Widget window;
+    window.setWindowFlags(window.windowFlags() | Qt::WindowMinMaxButtonsHint
+                          | Qt::WindowCloseButtonHint);
+    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    window.resize(870, 750);
+    window.show();
+    settle(800);
+
+    auto *stack = window.findChild<QStackedWidget *>(QStringLiteral("pedal_type_stack"));
+    if (!stack) {
+        QTextStream(stderr) << "the window has no pedal_type_stack\n";
+        return 1;
+    }
+
+    const QStringList pages = {QStringLiteral("expression"), QStringLiteral("switch"),
+                               QStringLiteral("hihat")};
+    int failures = 0;
+    for (int i = 0; i < pages.size() && i < stack->count(); ++i) {
+        stack->setCurrentIndex(i);
+        settle(400);
+        const QString path =
+            QStringLiteral("%1/%2-%3.png").arg(outDir).arg(i + 1).arg(pages.at(i));
+        const QPixmap shot = window.grab();
+        if (shot.save(path)) {
+            QTextStream(stdout) << path << " (" << shot.width() << 'x' << shot.height()
+                                << ", page " << stack->currentWidget()->objectName() << ")\n";
+        } else {
+            QTextStream(stderr) << "cannot write " << path << '\n';
+            ++failures;
+        }
+    }
+    window.close();
+    return failures == 0 ? 0 : 1;
+}
