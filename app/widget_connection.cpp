@@ -64,8 +64,8 @@ void Widget::on_connectButton_clicked()
 
     const QString description = ui->comboBox_ComDevices->currentText();
     setModelFeaturesVisible(showsModelFeatures(description));
-    //@@ if (offersTempo(description))
-    //@@     rebuildSwitchEventLists(true);
+    if (offersTempo(description))
+        rebuildSwitchEventLists(true);
     updateConnectState();
 }
 
@@ -74,7 +74,7 @@ void Widget::disconnectDevice()
     handle->clear(QSerialPort::AllDirections);
     handle->close();
     // The three MIDI data tables are emptied here.
-    //@@ rebuildSwitchEventLists(false);
+    rebuildSwitchEventLists(false);
     setModelFeaturesVisible(false);
     updateConnectState();
 }

@@ -18,9 +18,6 @@ namespace {
 
 int nextSerial = 1;
 
-const auto notifierActivated =
-    QOverload<QSocketDescriptor, QSocketNotifier::Type>::of(&QSocketNotifier::activated);
-
 /// bytes cut at the offsets that fall inside it, in ascending order.
 QList<QByteArray> cutAt(const QByteArray &bytes, QList<int> cuts)
 {
@@ -99,18 +96,18 @@ bool SimulatedController::plugIn()
 
     m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
     m_readNotifier->setEnabled(false);
-    connect(m_readNotifier, notifierActivated, this,
+    connect(m_readNotifier, &QSocketNotifier::activated, this,
             &SimulatedController::onMasterReadable);
     m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, notifierActivated, this,
+    connect(m_writeNotifier, &QSocketNotifier::activated, this,
             &SimulatedController::onMasterWritable);
 
     // Opening the slave is seen through inotify; closing it through EIO.
     m_watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_watch >= 0 && ::inotify_add_watch(m_watch, name, IN_OPEN | IN_CLOSE) >= 0) {
         m_watchNotifier = new QSocketNotifier(m_watch, QSocketNotifier::Read, this);
-        connect(m_watchNotifier, notifierActivated, this,
+        connect(m_watchNotifier, &QSocketNotifier::activated, this,
                 &SimulatedController::onWatchEvent);
     }
     refreshHostState();
