@@ -105,11 +105,14 @@ void tst_Connection::connect_sendsHandshakeAskAndIdentityInOrder()
     QCOMPARE(sim.commandsOf(Kind::Identity).first().toHex(' '), QByteArray("aa cc 02 00 01 0d 0a"));
     QCOMPARE(sim.commandsOf(Kind::Version).first().toHex(' '), QByteArray("aa cc 02 00 03 0d 0a"));
 
-    QVERIFY(firstTime(sim, Kind::Handshake) - t0 < 200);
+    // Times are when the controller read the bytes, measured from the click;
+    // coarse timers may fire up to 5 % early, a loaded machine reads late.
+    const qint64 handshake = firstTime(sim, Kind::Handshake) - t0;
     const qint64 ask = firstTime(sim, Kind::Ask) - t0;
     const qint64 identity = firstTime(sim, Kind::Identity) - t0;
-    QVERIFY2(ask >= 450 && ask < 900, qPrintable(QString::number(ask)));
-    QVERIFY2(identity >= 550 && identity < 1000, qPrintable(QString::number(identity)));
+    QVERIFY2(handshake < 450, qPrintable(QString::number(handshake)));
+    QVERIFY2(ask >= 470 && ask < 1500, qPrintable(QString::number(ask)));
+    QVERIFY2(identity >= 570 && identity < 1600, qPrintable(QString::number(identity)));
     QVERIFY(identity > ask);
 }
 

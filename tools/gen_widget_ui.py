@@ -343,7 +343,10 @@ def settings_row():
         (1, 2, button("checkButton", "Check", min_size(100, 0), max_size(125, MAX))),
         (0, 3, general_settings_2(), 2, 1),
     ], columnstretch=(1, 1, 1, 0), margins=(9, 0, 9, 0), vspacing=0),
-        min_size(400, 60), max_size(400, MAX))
+        # The group has no title, so it needs no room for one: without the
+        # title margin the padded Check button fits the 60 px.
+        min_size(400, 60), max_size(400, MAX),
+        style("#General_settings { margin-top: 0px; }"))
     return hbox(
         general,
         label("label_84", "TextLabel"),

@@ -9,6 +9,7 @@
 #include "app/widget.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -58,7 +59,12 @@ int main(int argc, char *argv[])
     const QStringList pages = {QStringLiteral("expression"), QStringLiteral("switch"),
                                QStringLiteral("hihat")};
     int failures = 0;
+    // The pedal type selector is the user's way to a page; it also keeps the
+    // selectors of the other pages on the same pedal type.
+    auto *pedalType = window.findChild<QComboBox *>(QStringLiteral("pendal_type_comboBox0"));
     for (int i = 0; i < pages.size() && i < stack->count(); ++i) {
+        if (pedalType && i < pedalType->count())
+            pedalType->setCurrentIndex(i);
         stack->setCurrentIndex(i);
         settle(400);
         const QString path =
