@@ -226,7 +226,7 @@ void Widget::Changed_stack_type(QString text)
 {
     const int page = Vocabulary::pedalTypeItems().indexOf(text);
     if (page < 0) {
-        qDebug() << "Unknown option: " << text;
+        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
     ui->pedal_type_stack->setCurrentIndex(page);
@@ -262,7 +262,7 @@ void Widget::Changed_stack(QString text)
     case EventPitchBend: page = 2; break;
     case EventChannelPressure: page = 3; break;
     default:
-        qDebug() << "Unknown option: " << text;
+        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
 
@@ -294,7 +294,7 @@ void Widget::Changed_stack_hat(QString text)
 {
     const int code = eventCodes.value(text, -1);
     if (code != EventCc && code != EventNote) {
-        qDebug() << "Unknown option: " << text;
+        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
     ui->hat_stackedWidget->setCurrentIndex(code == EventCc ? 0 : 1);
@@ -320,7 +320,7 @@ void Widget::Changed_stack_switch(QString text)
 {
     const int page = switchPageOf(eventCodes.value(text, -1));
     if (page < 0) {
-        qDebug() << "Unknown option: " << text;
+        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
     ui->switch_stackedWidget->setCurrentIndex(page);
@@ -374,7 +374,7 @@ void Widget::applySwitchMode(const QString &text, QComboBox *maximum, QLabel *la
         maximum->show();
         label->setText(kMax);
     } else {
-        qDebug() << "Unknown option: " << text;
+        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
     }
 }
 
