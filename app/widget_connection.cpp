@@ -5,14 +5,13 @@
 
 #include "device/identity.h"
 #include "device/serialport.h"
+#include "pedal/configcommands.h"
 
 #include <QDebug>
 #include <QTimer>
 
 namespace {
 
-/// Handshake: the reply tells how many pedals the controller has.
-const QByteArray kHandshake = QByteArray::fromHex("F0 00 21 5E 01 01 F7");
 /// After an open: the first ask for a stored message, then the identity query (ms).
 constexpr int kAskDelayMs = 500;
 constexpr int kIdentityDelayMs = 600;
@@ -49,12 +48,10 @@ void Widget::on_connectButton_clicked()
         // The upgrade dialog's per-device state is reset here as well.
         handle->forwardIdentity = false;
 
-        handle->write(kHandshake);
+        handle->write(ConfigCommands::handshake());
         QTimer::singleShot(kAskDelayMs, this, [this] {
-            QByteArray ask = QByteArray::fromHex("F0 00 21 5E 04 04 00 00 F7");
-            ask[6] = char(ui->Pedal_Number->currentIndex());
-            ask[7] = char(ui->Message_Number->currentIndex());
-            handle->write(ask);
+            handle->write(ConfigCommands::askShort(ui->Pedal_Number->currentIndex(),
+                                                   ui->Message_Number->currentIndex()));
         });
         QTimer::singleShot(kIdentityDelayMs, this, [this] {
             handle->write(Identity::identityQuery());

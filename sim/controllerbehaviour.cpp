@@ -136,14 +136,15 @@ QList<QByteArray> ControllerBehaviour::respond(const ControllerCommand &command)
         return {configurationReply(definition(pedal, slot))};
     }
     case ControllerCommand::Set: {
-        const QByteArray def = f.mid(6, definitionSize);
+        PedalMessage def;
+        PedalMessage::readFrom(f, &def);
         const quint8 status = m_forcedSetStatus >= 0 ? quint8(m_forcedSetStatus) : judgeSet(def);
         if (status == 0) {
-            const QPair<int, int> place(at(def, 0), at(def, 1));
-            m_definitions.insert(Key(place, at(def, 2)), def);
-            m_lastType.insert(place, at(def, 2));
+            const QPair<int, int> place(def.pedal, def.message);
+            m_definitions.insert(Key(place, def.pedalType), def);
+            m_lastType.insert(place, def.pedalType);
         }
-        return {setReply(at(def, 0), status)};
+        return {setReply(def.pedal, status)};
     }
     case ControllerCommand::Delete: {
         const int pedal = at(f, 6);
@@ -170,34 +171,37 @@ QList<QByteArray> ControllerBehaviour::respond(const ControllerCommand &command)
 
 /// Set statuses: 0 stored, 1 no such pedal or slot, 2 no such pedal type,
 /// 3 a pedal in Tempo mode takes one message configuration only.
-quint8 ControllerBehaviour::judgeSet(const QByteArray &def) const
+quint8 ControllerBehaviour::judgeSet(const PedalMessage &def) const
 {
-    const int pedal = at(def, 0);
-    const int slot = at(def, 1);
-    const int type = at(def, 2);
+    const int pedal = def.pedal;
+    const int slot = def.message;
+    const int type = def.pedalType;
     if (pedal >= m_pedalCount || slot >= slotCount)
         return 1;
     if (type < 1 || type > 3)
         return 2;
-    constexpr int switchType = 2;
-    constexpr int tempoEvent = 8;
-    if (type == switchType) {
-        const bool newIsTempo = at(def, 4) == tempoEvent;
+    if (type == PedalTypeSwitch) {
+        const bool newIsTempo = def.event == EventTempo;
         for (auto it = m_definitions.cbegin(); it != m_definitions.cend(); ++it) {
             const Key &k = it.key();
-            if (k.first.first != pedal || k.first.second == slot || k.second != switchType)
+            if (k.first.first != pedal || k.first.second == slot || k.second != PedalTypeSwitch)
                 continue;
-            if (newIsTempo || at(it.value(), 4) == tempoEvent)
+            if (newIsTempo || it.value().event == EventTempo)
                 return 3;
         }
     }
     return 0;
 }
 
-QByteArray ControllerBehaviour::definition(int pedal, int slot, int pedalType) const
+PedalMessage ControllerBehaviour::stored(int pedal, int slot, int pedalType) const
 {
     return m_definitions.value(Key({pedal, slot}, pedalType),
-                               defaultDefinition(pedal, slot, pedalType));
+                               defaultMessage(pedal, slot, pedalType));
+}
+
+QByteArray ControllerBehaviour::definition(int pedal, int slot, int pedalType) const
+{
+    return stored(pedal, slot, pedalType).toFields();
 }
 
 QByteArray ControllerBehaviour::definition(int pedal, int slot) const
@@ -230,18 +234,24 @@ int ControllerBehaviour::defaultPedalType(int pedal)
 
 /// Factory settings: expression on CC 7, switch on CC 64 + pedal toggling
 /// 0..127, hi-hat on CC 4; full range, gain and curvature at their middle (50).
+PedalMessage ControllerBehaviour::defaultMessage(int pedal, int slot, int pedalType)
+{
+    PedalMessage m;
+    m.pedal = quint8(pedal);
+    m.message = quint8(slot);
+    m.pedalType = quint8(pedalType);
+    m.dataA = quint8(pedalType == PedalTypeSwitch ? 64 + pedal
+                     : pedalType == PedalTypeHiHat ? 4 : 7);
+    m.valueB = 127;
+    m.triggerMode = pedalType == PedalTypeSwitch ? TriggerToggle : TriggerSingle;
+    m.gain = 50;
+    m.curve = 50;
+    return m;
+}
+
 QByteArray ControllerBehaviour::defaultDefinition(int pedal, int slot, int pedalType)
 {
-    QByteArray def(definitionSize, '\0');
-    def[0] = char(pedal);
-    def[1] = char(slot);
-    def[2] = char(pedalType);
-    def[5] = char(pedalType == 2 ? 64 + pedal : pedalType == 3 ? 4 : 7);
-    def[8] = char(127);
-    def[9] = char(pedalType == 2 ? 1 : 0);
-    def[10] = char(50);
-    def[14] = char(50);
-    return def;
+    return defaultMessage(pedal, slot, pedalType).toFields();
 }
 
 QByteArray ControllerBehaviour::handshakeReply(int pedalCount)
@@ -261,8 +271,12 @@ QByteArray ControllerBehaviour::setReply(quint8 pedal, quint8 status)
 
 QByteArray ControllerBehaviour::configurationReply(const QByteArray &definition)
 {
-    QByteArray frame = sysexHeader + QByteArray::fromHex("1004") + definition.left(definitionSize);
+    QByteArray frame = sysexHeader + QByteArray::fromHex("1004");
+    frame.append(QByteArray(PedalMessage::FrameSize - frame.size() - 1, '\0'));
     frame.append(char(0xF7));
+    PedalMessage message;
+    if (PedalMessage::fromFields(definition, &message))
+        message.writeTo(frame);
     return frame;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pedal/pedalmessage.h"
 #include "sim/simulatedmodel.h"
 
 #include <QByteArray>
@@ -87,7 +88,9 @@ public:
 private:
     using Key = QPair<QPair<int, int>, int>; // (pedal, slot), pedal type
 
-    quint8 judgeSet(const QByteArray &definition) const;
+    quint8 judgeSet(const PedalMessage &definition) const;
+    PedalMessage stored(int pedal, int slot, int pedalType) const;
+    static PedalMessage defaultMessage(int pedal, int slot, int pedalType);
 
     SimulatedModel m_model;
     int m_pedalCount;
@@ -95,6 +98,6 @@ private:
     int m_forcedSetStatus = -1;
     int m_statusAfterHandshake = -1;
     QByteArray m_input;
-    QMap<Key, QByteArray> m_definitions;
+    QMap<Key, PedalMessage> m_definitions;
     QMap<QPair<int, int>, int> m_lastType;
 };
