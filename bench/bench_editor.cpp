@@ -1,7 +1,7 @@
-// The pedal editor's costs, offscreen: start-up with every selector filled
-// (construct the window and process its first show), and selecting the
-// expression event "Pitch Bend", which rebuilds the trigger-level list with
-// 16384 items. Prints medians in milliseconds.
+// The pedal editor's costs, offscreen: selecting the expression event
+// "Pitch Bend", which rebuilds the trigger-level list with 16384 items, and
+// going back to CC. Prints medians in milliseconds. (Start-up with every
+// selector filled is bench_startup.)
 #include "app/appstylesheet.h"
 #include "app/widget.h"
 #include "ui_widget.h"
@@ -39,20 +39,6 @@ int main(int argc, char *argv[])
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
 
     constexpr int runs = 9;
-    std::vector<double> startup;
-    for (int i = 0; i < runs + 1; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        {
-            Widget w;
-            w.show();
-            QCoreApplication::processEvents();
-            if (i > 0) // the first run loads plugins and fonts
-                startup.push_back(timer.nsecsElapsed() / 1e6);
-        }
-        QCoreApplication::processEvents();
-    }
-
     std::vector<double> pitchBend;
     std::vector<double> backToCc;
     {
@@ -81,11 +67,8 @@ int main(int argc, char *argv[])
         }
     }
 
-    const Figures s = summarise(startup);
     const Figures p = summarise(pitchBend);
     const Figures c = summarise(backToCc);
-    std::printf("editor startup: construct Widget + first show, median of %d runs: %.1f ms "
-                "(min %.1f, max %.1f)\n", runs, s.median, s.min, s.max);
     std::printf("select \"Pitch Bend\" (trigger list to 16384 items), median of %d runs: %.2f ms "
                 "(min %.2f, max %.2f)\n", runs, p.median, p.min, p.max);
     std::printf("select \"Continuous Controllers (CC)\" again, median of %d runs: %.2f ms "
