@@ -86,7 +86,11 @@ void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
         existing.append(deviceCombo->itemText(i));
     QStringList seen;
 
-    const QList<SerialPortRecord> ports = DeviceSource::current()->serialPorts();
+    // Listing the serial ports is the costly part of a scan (tens of ms on
+    // Linux); with no matching USB device no port can be listed, so skip it.
+    const QList<SerialPortRecord> ports = descriptions.isEmpty() && !logPorts
+                                              ? QList<SerialPortRecord>()
+                                              : DeviceSource::current()->serialPorts();
     for (const SerialPortRecord &port : ports) {
         if (logPorts)
             qDebug() << "VID:" << port.vendorId << ", PID:" << port.productId
