@@ -1,9 +1,8 @@
 #include "app/appstylesheet.h"
+#include "app/startup.h"
 #include "app/widget.h"
 
 #include <QApplication>
-#include <QDebug>
-#include <QStyleFactory>
 
 int main(int argc, char *argv[])
 {
@@ -12,12 +11,5 @@ int main(int argc, char *argv[])
     app.setStyleSheet(applicationStyleSheet());
 
     Widget window;
-    window.setWindowFlags(window.windowFlags() | Qt::WindowMinMaxButtonsHint
-                          | Qt::WindowCloseButtonHint);
-    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-
-    qDebug() << "Available styles:" << QStyleFactory::keys();
-
-    window.show();
-    return app.exec();
+    return runMainWindow(app, window);
 }

@@ -4,6 +4,8 @@
 #include "app/widget.h"
 #include "device/devicesource.h"
 #include "pedal/pedalmessage.h"
+#include "support/comboitems.h"
+#include "support/fakedevicesource.h"
 #include "support/editordriver.h"
 #include "support/setcommandgolden.h"
 #include "ui_widget.h"
@@ -12,29 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-class NothingPlugged : public DeviceSource
-{
-public:
-    QList<SerialPortRecord> serialPorts() const override { return {}; }
-    QList<UsbDeviceRecord> usbDevices() const override { return {}; }
-};
-
-QStringList itemTexts(const QComboBox *box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out.append(box->itemText(i));
-    return out;
-}
-
-QStringList numbers(int first, int last)
-{
-    QStringList out;
-    for (int n = first; n <= last; ++n)
-        out.append(QString::number(n));
-    return out;
-}
 
 const QString kCc = QStringLiteral("Continuous Controllers (CC)");
 
@@ -131,7 +110,7 @@ private slots:
     void setCommand_beforeAnyPedalCountSendsFF();
 
 private:
-    NothingPlugged nothing;
+    FakeDeviceSource nothing;
 };
 
 void TestEditor::initTestCase()

@@ -2,6 +2,8 @@
 #include "app/appstylesheet.h"
 #include "app/widget.h"
 #include "device/devicesource.h"
+#include "support/comboitems.h"
+#include "support/fakedevicesource.h"
 #include "support/modalwatcher.h"
 #include "ui_widget.h"
 
@@ -12,30 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-/// A machine with no serial ports and no USB devices.
-class NothingPlugged : public DeviceSource
-{
-public:
-    QList<SerialPortRecord> serialPorts() const override { return {}; }
-    QList<UsbDeviceRecord> usbDevices() const override { return {}; }
-};
-
-QStringList itemTexts(const QComboBox *box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out.append(box->itemText(i));
-    return out;
-}
-
-QStringList numbers(int first, int last)
-{
-    QStringList out;
-    for (int n = first; n <= last; ++n)
-        out.append(QString::number(n));
-    return out;
-}
 
 QtMessageHandler previousHandler = nullptr;
 QStringList styleWarnings;
@@ -67,7 +45,7 @@ private slots:
     void exit_okQuits(); // last: it quits the application's event loops
 
 private:
-    NothingPlugged m_nothing;
+    FakeDeviceSource m_nothing;
 };
 
 void tst_MainWindow::initTestCase()

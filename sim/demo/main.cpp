@@ -2,6 +2,7 @@
 // QRX-20, for trying the program without hardware. Both appear in the device
 // list; connect to one and watch the exchange on standard error.
 #include "app/appstylesheet.h"
+#include "app/startup.h"
 #include "app/widget.h"
 #include "device/devicesource.h"
 #include "sim/controllerbehaviour.h"
@@ -10,7 +11,6 @@
 
 #include <QApplication>
 #include <QDebug>
-#include <QStyleFactory>
 #include <QTimer>
 
 namespace {
@@ -79,14 +79,7 @@ int main(int argc, char *argv[])
     int result = 0;
     {
         Widget window;
-        window.setWindowFlags(window.windowFlags() | Qt::WindowMinMaxButtonsHint
-                              | Qt::WindowCloseButtonHint);
-        window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-
-        qDebug() << "Available styles:" << QStyleFactory::keys();
-
-        window.show();
-        result = app.exec();
+        result = runMainWindow(app, window);
     }
     DeviceSource::setCurrent(nullptr);
     return result;

@@ -1,0 +1,17 @@
+#include "app/startup.h"
+
+#include "app/widget.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QStyleFactory>
+
+int runMainWindow(QApplication &app, Widget &window)
+{
+    window.setWindowFlags(window.windowFlags() | Qt::WindowMinMaxButtonsHint
+                          | Qt::WindowCloseButtonHint);
+    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    qDebug() << "Available styles:" << QStyleFactory::keys();
+    window.show();
+    return app.exec();
+}
