@@ -390,8 +390,8 @@ HAT_PAGES = [
 ]
 
 
-def analog_event_page(spec):
-    page, grp, event, chl, first_cap, first, vmin, vmax, gain, curve = spec
+def analog_event_page(row):
+    page, grp, event, chl, first_cap, first, vmin, vmax, gain, curve = row
     if isinstance(first_cap, tuple):
         cap = label(first_cap[0], "")
     else:
@@ -491,9 +491,9 @@ SWITCH_PAGES = [
 ]
 
 
-def switch_event_page(spec):
+def switch_event_page(row):
     (page, grp, event, chl, first_cap, first, mode,
-     range_cap, min_cap, max_cap, vmin, vmax) = spec
+     range_cap, min_cap, max_cap, vmin, vmax) = row
     left = [label(None, "Event"), combo(event)]
     if chl:
         left += [label(None, "MIDI Channel"), combo(chl)]
