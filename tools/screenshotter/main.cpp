@@ -6,6 +6,7 @@
 // Meant to run under a virtual X server (see tools/screenshot).
 
 #include "app/appstylesheet.h"
+#include "app/startup.h"
 #include "app/widget.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QPixmap>
 #include <QStackedWidget>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -25,6 +27,40 @@ void settle(int ms)
     clock.start();
     while (clock.elapsed() < ms)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+/// Saves one picture per pedal page; returns the number of failures.
+int shootPages(Widget &window, const QString &outDir)
+{
+    auto *stack = window.findChild<QStackedWidget *>(QStringLiteral("pedal_type_stack"));
+    if (!stack) {
+        QTextStream(stderr) << "the window has no pedal_type_stack\n";
+        return 1;
+    }
+
+    const QStringList pages = {QStringLiteral("expression"), QStringLiteral("switch"),
+                               QStringLiteral("hihat")};
+    // The pedal type selector is the user's way to a page; it also keeps the
+    // selectors of the other pages on the same pedal type.
+    auto *pedalType = window.findChild<QComboBox *>(QStringLiteral("pendal_type_comboBox0"));
+    int failures = 0;
+    for (int i = 0; i < pages.size() && i < stack->count(); ++i) {
+        if (pedalType && i < pedalType->count())
+            pedalType->setCurrentIndex(i);
+        stack->setCurrentIndex(i);
+        settle(400);
+        const QString path =
+            QStringLiteral("%1/%2-%3.png").arg(outDir).arg(i + 1).arg(pages.at(i));
+        const QPixmap shot = window.grab();
+        if (shot.save(path)) {
+            QTextStream(stdout) << path << " (" << shot.width() << 'x' << shot.height()
+                                << ", page " << stack->currentWidget()->objectName() << ")\n";
+        } else {
+            QTextStream(stderr) << "cannot write " << path << '\n';
+            ++failures;
+        }
+    }
+    return failures;
 }
 
 } // namespace
@@ -43,41 +79,9 @@ int main(int argc, char *argv[])
     }
 
     Widget window;
-    window.setWindowFlags(window.windowFlags() | Qt::WindowMinMaxButtonsHint
-                          | Qt::WindowCloseButtonHint);
-    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     window.resize(870, 750);
-    window.show();
-    settle(800);
-
-    auto *stack = window.findChild<QStackedWidget *>(QStringLiteral("pedal_type_stack"));
-    if (!stack) {
-        QTextStream(stderr) << "the window has no pedal_type_stack\n";
-        return 1;
-    }
-
-    const QStringList pages = {QStringLiteral("expression"), QStringLiteral("switch"),
-                               QStringLiteral("hihat")};
-    int failures = 0;
-    // The pedal type selector is the user's way to a page; it also keeps the
-    // selectors of the other pages on the same pedal type.
-    auto *pedalType = window.findChild<QComboBox *>(QStringLiteral("pendal_type_comboBox0"));
-    for (int i = 0; i < pages.size() && i < stack->count(); ++i) {
-        if (pedalType && i < pedalType->count())
-            pedalType->setCurrentIndex(i);
-        stack->setCurrentIndex(i);
-        settle(400);
-        const QString path =
-            QStringLiteral("%1/%2-%3.png").arg(outDir).arg(i + 1).arg(pages.at(i));
-        const QPixmap shot = window.grab();
-        if (shot.save(path)) {
-            QTextStream(stdout) << path << " (" << shot.width() << 'x' << shot.height()
-                                << ", page " << stack->currentWidget()->objectName() << ")\n";
-        } else {
-            QTextStream(stderr) << "cannot write " << path << '\n';
-            ++failures;
-        }
-    }
-    window.close();
-    return failures == 0 ? 0 : 1;
+    QTimer::singleShot(800, &window,
+                       [&] { app.exit(shootPages(window, outDir) == 0 ? 0 : 1); });
+    // The same start as the program itself: title-bar buttons, show, event loop.
+    return runMainWindow(app, window);
 }
