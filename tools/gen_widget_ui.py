@@ -187,15 +187,28 @@ def p_policy(h, v):
     return e
 
 
+# Selectors that hold up to 16384 numbers (pitch bend ranges and levels).
+# Measuring every item for the size hint would cost tens of milliseconds at
+# each fill, so they are sized for five digits instead.
+LONG_NUMBER_LISTS = {
+    "expression_pitch_comboBox_valmin",
+    "expression_pitch_comboBox_valmax",
+    "expression_trigger_level",
+}
+
+
 def combo(name, *props):
     """A selector of the editor.  Its width follows its items at all times:
     the lists are filled after the form is built and some are refilled
     later (controller names, pitch bend levels), so a size hint taken from
     the empty box must never decide the layout."""
-    return widget("QComboBox", name,
-                  p_policy("Minimum", "Fixed"),
-                  p_enum("sizeAdjustPolicy", "QComboBox::AdjustToContents"),
-                  *props)
+    if name in LONG_NUMBER_LISTS:
+        sizing = (p_enum("sizeAdjustPolicy",
+                         "QComboBox::AdjustToMinimumContentsLengthWithIcon"),
+                  p_number("minimumContentsLength", 5))
+    else:
+        sizing = (p_enum("sizeAdjustPolicy", "QComboBox::AdjustToContents"),)
+    return widget("QComboBox", name, p_policy("Minimum", "Fixed"), *sizing, *props)
 
 
 def plain_combo(name, *props):
