@@ -1,10 +1,11 @@
 # Set-up commands for a fresh Debian 12 machine (run as root, or with sudo available).
+# fonts-liberation gives "Arial", the form's font, the same metrics as on Windows.
 BUILD      ?= build
 BUILD_TYPE ?= Release
 JOBS       ?= $(shell nproc)
 PACKAGES   := build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools \
               libqt5serialport5-dev libqcustomplot-dev libbenchmark-dev \
-              xvfb xauth fonts-dejavu-core
+              xvfb xauth fonts-dejavu-core fonts-liberation
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run demo test bench screenshot check-windows fuzz clean
