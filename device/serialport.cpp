@@ -137,7 +137,6 @@ void SerialPort::updatePortStatus()
 bool SerialPort::openPort(QString portName, int baudRate)
 {
     msgBuffer.clear();
-    framer.clear();
     if (portName.isEmpty()) {
         QMessageBox box;
         box.setText(tr("port name error, please choose right com!"));
@@ -163,8 +162,7 @@ bool SerialPort::openPort(QString portName, int baudRate)
 void SerialPort::readDataSlot()
 {
     LinkSink sink(this);
-    framer.feed(readAll(), sink);
-    msgBuffer = framer.buffer();
+    msgBuffer.feed(readAll(), sink);
 }
 
 void SerialPort::inspectBuffer(const QByteArray &buffer)

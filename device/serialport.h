@@ -58,14 +58,13 @@ public slots:
 
 private:
     QComboBox *deviceCombo;
-    /// The receive buffer between reads (a mirror of the framer's).
-    QByteArray msgBuffer;
+    /// The receive buffer between reads, with the framing that cuts it.
+    StreamFramer msgBuffer;
     QString descriptionPrefix;
     QTimer *portScanTimer;
     QTimer *statusTimer;
     QStringList knownPorts;
     QStringList missingPorts;
-    StreamFramer framer;
 
     void refreshDeviceList(bool filterByPrefix, bool logPorts);
     void emitFrame(int type, const QByteArray &frame);
