@@ -88,15 +88,14 @@ QList<QWidget *> Widget::modelDependentWidgets() const
 
 void Widget::fillConstructorLists()
 {
-    const QStringList channels = numberItems(1, 16);
-    const QStringList values = numberItems(0, 127);
+    const QStringList &channels = Vocabulary::channelItems();
+    const QStringList &values = Vocabulary::valueItems();
 
     ui->Pedal_Number->clear();
     ui->Message_Number->addItems(channels);
     ui->Message_Number_2->clear();
     ui->Message_Number_2->addItems(channels);
-    ui->Pedal_Type->addItems({QStringLiteral("Expression"), QStringLiteral("Switch"),
-                              QStringLiteral("Hi-Hat")});
+    ui->Pedal_Type->addItems(Vocabulary::pedalTypeItems());
     ui->MIDI_Channel->addItems(channels);
     ui->comboBox_EPS_Gain->addItems(offThenNumbers(100));
     ui->comboBox_HHS_Gain->addItems(offThenNumbers(100));
@@ -108,9 +107,7 @@ void Widget::fillConstructorLists()
                                        QStringLiteral("Channel Pressure")});
     ui->comboBox_SPS_status->addItems(
         {QStringLiteral("CC"), QStringLiteral("PC"), QStringLiteral("NOTE")});
-    ui->comboBox_SPS_mode->addItems({QStringLiteral("Single"), QStringLiteral("Toggle"),
-                                     QStringLiteral("Reset"), QStringLiteral("Increase"),
-                                     QStringLiteral("Decrease")});
+    ui->comboBox_SPS_mode->addItems(Vocabulary::triggerModeItems());
     for (QComboBox *box : {ui->comboBox_SPS_D1_1, ui->comboBox_SPS_D1_2, ui->comboBox_SPS_D2_1,
                            ui->comboBox_SPS_D2_2})
         box->addItems(values);
@@ -118,7 +115,7 @@ void Widget::fillConstructorLists()
     for (QComboBox *box : {ui->comboBox_HHS_DATA1, ui->comboBox_HHS_D2_1, ui->comboBox_HHS_D2_2,
                            ui->comboBox_HHS_PN, ui->comboBox_HHS_RN})
         box->addItems(values);
-    ui->comboBox_HHS_TL->addItems(offThenNumbers(127));
+    ui->comboBox_HHS_TL->addItems(Vocabulary::triggerLevelItems());
     // The controller lists of the expression and switch CC pages are filled
     // with the editor, in the form the "Show CC Name" setting asks for.
 }
