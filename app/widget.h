@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QPoint>
 #include <QSerialPort>
 #include <QStringList>
 #include <QString>
@@ -19,6 +20,7 @@ class QShowEvent;
 
 class CustomDialog;
 struct EditorSnapshot;
+class MyCustomPlot;
 class SerialPort;
 class Upgrade_message_Dialog;
 class upgrade_dialog;
@@ -60,8 +62,13 @@ public slots:
     void handleSerialError(QSerialPort::SerialPortError error);
     /// Identity replies: a copy of every receive buffer.
     void rec_data(QByteArray data);
+
+    // ---- configuration replies (pedal/widget_replies.cpp) ----
     /// Every frame the link cuts from the stream.
     void pedalMidiDataSlot(Protocol::MsgPackage data);
+    /// Writes a 24-byte configuration reply into the editor through the
+    /// selectors' ordinary setters, so every reaction runs.
+    void applyPedalReply(const QByteArray &r);
 
     // ---- pedal editor and commands (pedal/) ----
     /// Fills frame with the 24-byte set command for the editor's current state.
@@ -101,6 +108,46 @@ public slots:
     void on_switch_note_comboBox_nno_currentIndexChanged(QString text);
     void on_Message_Number_currentIndexChanged(int index);
 
+    // ---- range checks and curve passes (pedal/widget_ranges.cpp) ----
+    void on_expression_cc_comboBox_valmin_currentIndexChanged(int index);
+    void on_expression_cc_comboBox_valmax_currentIndexChanged(int index);
+    void on_expression_cc_comboBox_gain_currentIndexChanged(int index);
+    void on_expression_cc_comboBox_ql_currentIndexChanged(int index);
+    void on_expression_note_comboBox_valmin_currentIndexChanged(int index);
+    void on_expression_note_comboBox_valmax_currentIndexChanged(int index);
+    void on_expression_note_comboBox_gain_currentIndexChanged(int index);
+    void on_expression_note_comboBox_ql_currentIndexChanged(int index);
+    void on_expression_pitch_comboBox_valmin_currentIndexChanged(int index);
+    void on_expression_pitch_comboBox_valmax_currentIndexChanged(int index);
+    void on_expression_pitch_comboBox_gain_currentIndexChanged(int index);
+    void on_expression_pitch_comboBox_ql_currentIndexChanged(int index);
+    void on_expression_ch_comboBox_val1_currentIndexChanged(int index);
+    void on_expression_ch_comboBox_val2_currentIndexChanged(int index);
+    void on_expression_ch_comboBox_gain_currentIndexChanged(int index);
+    void on_expression_ch_comboBox_ql_currentIndexChanged(int index);
+    void on_hat_cc_comboBox_valmin_currentIndexChanged(int index);
+    void on_hat_cc_comboBox_valmax_currentIndexChanged(int index);
+    void on_hat_cc_comboBox_gain_currentIndexChanged(int index);
+    void on_hat_cc_comboBox_ql_currentIndexChanged(int index);
+    void on_hat_note_comboBox_valmin_currentIndexChanged(int index);
+    void on_hat_note_comboBox_valmax_currentIndexChanged(int index);
+    void on_hat_note_comboBox_gain_currentIndexChanged(int index);
+    void on_hat_note_comboBox_ql_currentIndexChanged(int index);
+    void on_switch_cc_comboBox_valmin_currentIndexChanged(int index);
+    void on_switch_cc_comboBox_valmax_currentIndexChanged(int index);
+    void on_switch_note_comboBox_valmin_currentIndexChanged(int index);
+    void on_switch_note_comboBox_valmax_currentIndexChanged(int index);
+    void on_switch_pc_comboBox_valmin_currentIndexChanged(int index);
+    void on_switch_pc_comboBox_valmax_currentIndexChanged(int index);
+    /// A response curve point is grabbed (true) or released (false).
+    void moveflagchange(bool flag);
+
+    // ---- response curves (curve/widget_curve.cpp) ----
+    void rec_max_min_gain(int max, int min, int gain, int cgain);
+    void rec_max_min_gain_hat(int max, int min, int gain, int cgain);
+    /// Handle corners of a curve editor, in global screen coordinates.
+    void drawCirclesOnWidget(QPoint startCoord, QPoint endCoord);
+
     // The legacy panel, which is never shown.
     void on_Pedal_Type_currentIndexChanged(int index);
     void on_comboBox_SPS_status_currentTextChanged(QString text);
@@ -120,8 +167,20 @@ public:
     void on_setButton_8_clicked();
     void on_checkButton_3_clicked();
 
+    /// Builds (or rebuilds) a response curve editor from its page's selectors.
+    void setupExpressionCurve();
+    void setupHiHatCurve();
+    /// The curve editors; null until first built.
+    MyCustomPlot *expressionCurvePlot() const { return expressionCurve; }
+    MyCustomPlot *hiHatCurvePlot() const { return hiHatCurve; }
+
 protected:
     void showEvent(QShowEvent *event) override;
+
+private slots:
+    // Boxes for controller replies, posted to the event queue (pedal/widget_replies.cpp).
+    void showReplyInformation(QString text);
+    void showLatestReleaseNotice();
 
 private:
     upgrade_dialog *ug_dlg = nullptr;
@@ -171,6 +230,25 @@ private:
     void sendSetCommand();
     void sendShortAsk();
     void sendDelete();
+
+    // ---- configuration replies ----
+    /// Brings the picture of a pedal type (1 expression, 2 switch, 3 hi-hat) into view.
+    void showPedalPicture(int pedalType);
+
+    // ---- range checks and curve passes ----
+    /// False while the constructor fills the selectors: the range and curve
+    /// reactions then check, store and pass nothing.
+    bool editorWired = false;
+    /// Last maximum each "own to last" maximum selector accepted (see widget_ranges.cpp).
+    QMap<const QComboBox *, int> lastAcceptedMax;
+
+    // ---- response curves ----
+    MyCustomPlot *expressionCurve = nullptr;
+    MyCustomPlot *hiHatCurve = nullptr;
+    /// True while a curve point is dragged: the selectors' reactions leave the curves alone.
+    bool curveDragging = false;
+    QPoint circleStart;
+    QPoint circleEnd;
 
     void fillConstructorLists();
     /// The eleven widgets only some controller models show.

@@ -1,5 +1,5 @@
 // The main window's side of the device link: connect and disconnect, a lost
-// port, the identity replies and the frames the link delivers.
+// port and the identity replies.
 #include "app/widget.h"
 #include "ui_widget.h"
 
@@ -119,26 +119,5 @@ void Widget::rec_data(QByteArray data)
         && deviceVersion != QLatin1String("xx") && !Identity::byteSixIsO(data)) {
         updateDialogShown = true;
         emit firmwareCheckDue(deviceMtd);
-    }
-}
-
-void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
-{
-    qDebug() << "Frame:" << data.type << data.frame.toHex(' ');
-    switch (data.type) {
-    case Protocol::HandshadeReplyCmd: {
-        // A six-byte status frame has F7 at byte 5 and so changes nothing here.
-        const int pedals = data.frame.size() > 5 ? quint8(data.frame.at(5)) : 0;
-        qDebug() << "Pedal count:" << pedals;
-        if (pedals < 10) {
-            ui->Pedal_Number->clear();
-            for (int n = 1; n <= pedals; ++n)
-                ui->Pedal_Number->addItem(QString::number(n));
-            ui->Pedal_Number->setCurrentIndex(0);
-        }
-        break;
-    }
-    default:
-        break;
     }
 }
