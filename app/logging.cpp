@@ -2,3 +2,4 @@
 
 Q_LOGGING_CATEGORY(lcCurve, "stompwright.curve", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcEditor, "stompwright.editor", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcMonitor, "stompwright.monitor", QtInfoMsg)

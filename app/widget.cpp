@@ -36,6 +36,7 @@ Widget::Widget(QWidget *parent)
     // 4. MIDI data table models and the message-type names.
     eventNames = Vocabulary::eventNames();
     eventCodes = Vocabulary::eventCodes();
+    setupEventTables();
     // 5. About dialog.
     // 6. Menu bar, settings and the initial "Show CC Name" state.
 
@@ -65,6 +66,9 @@ Widget::Widget(QWidget *parent)
     // 13. Firmware upgrade dialog; link errors.
     connect(handle, &QSerialPort::errorOccurred, this, &Widget::handleSerialError);
     // 14. Pedal pictures.
+    setupExpressionPicture();
+    setupHiHatPicture();
+    setupSwitchPicture();
 
     // 15.
     ui->label_84->hide();

@@ -13,6 +13,12 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QGraphicsPixmapItem;
+class QGraphicsRotation;
+class QGraphicsScene;
+class QGraphicsView;
+class QStandardItemModel;
+class QTableView;
 class QLabel;
 class QMenu;
 class QSettings;
@@ -44,6 +50,32 @@ public:
 
     /// The form, for the window's own units and for tests.
     Ui::Widget *form() const { return ui; }
+
+    // ---- live monitor (monitor/widget_monitor.cpp) ----
+    /// Queue intake for one live event frame (a PadelUploadCmd package).
+    void enqueuePedalFrame(const QByteArray &frame);
+    /// Handles one frame: filter, table row, pedal picture.
+    void handlePedalFrame(const QByteArray &frame);
+    /// Appends one row to the three MIDI data tables.
+    void appendEventRow(const QString &event, const QString &number, const QString &value,
+                        const QString &channel);
+    /// Empties the three MIDI data tables.
+    void clearEventTables();
+    /// Tilt and press the pedal pictures for a live value.
+    void updateExpressionPedal(int value);
+    void updateHiHatPedal(int value);
+    void updateSwitchPedal(int value);
+
+    /// Monitor state, for tests and benchmarks.
+    int queuedPedalFrames() const { return frameQueue.size(); }
+    bool pedalFrameDrainPending() const { return frameDrainPending; }
+    /// Frames the full queue has discarded since the window was made.
+    qint64 droppedPedalFrames() const { return pedalFramesDropped; }
+    /// Frames handled (filtered ones included) since the window was made.
+    qint64 handledPedalFrames() const { return pedalFramesHandled; }
+    /// The tilting image of a pedal type (1 expression, 2 switch, 3 hi-hat); null when absent.
+    QGraphicsPixmapItem *pedalPictureItem(int pedalType) const;
+    QGraphicsRotation *switchPedalRotation() const { return switchRotation; }
 
 signals:
     void send_mtd_version(QString MTD, QString version);
@@ -107,6 +139,11 @@ public slots:
     void on_expression_cc_comboBox_ctl_currentIndexChanged(QString text);
     void on_switch_note_comboBox_nno_currentIndexChanged(QString text);
     void on_Message_Number_currentIndexChanged(int index);
+
+    // ---- live monitor ----
+    void on_clearButton_clicked();
+    void on_clearButton_2_clicked();
+    void on_clearButton_3_clicked();
 
     // ---- range checks and curve passes (pedal/widget_ranges.cpp) ----
     void on_expression_cc_comboBox_valmin_currentIndexChanged(int index);
@@ -176,8 +213,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
+    /// The drain of frameQueue; only ever started by a queued call from the intake.
+    void processPedalFrames();
+
     // Boxes for controller replies, posted to the event queue (pedal/widget_replies.cpp).
     void showReplyInformation(QString text);
     void showLatestReleaseNotice();
@@ -274,4 +315,42 @@ private:
     void fillConstructorLists();
     /// The eleven widgets only some controller models show.
     QList<QWidget *> modelDependentWidgets() const;
+
+    // ---- live monitor ----
+    /// Live frames waiting to be handled, oldest first; at most 250.
+    QList<QByteArray> frameQueue;
+    /// A drain has been scheduled or is running.
+    bool frameDrainPending = false;
+    /// Rows of an expression Note at the trigger level: events whose pictures stay still.
+    int triggerIgnoreCount = 0;
+    qint64 pedalFramesDropped = 0;
+    qint64 pedalFramesHandled = 0;
+
+    /// One model per table view: Expression, Switch, Hi-Hat page.
+    QStandardItemModel *expressionEventModel = nullptr;
+    QStandardItemModel *switchEventModel = nullptr;
+    QStandardItemModel *hatEventModel = nullptr;
+    QList<QTableView *> eventViews() const;
+    QList<QStandardItemModel *> eventModels() const;
+    /// While a drain batch runs, trimming and scrolling the tables wait for
+    /// the batch's end (finishTableBatch), before the event loop paints.
+    bool tableBatchOpen = false;
+    bool tableRowsAdded = false;
+    void finishTableBatch();
+    void setupEventTables();
+
+    QGraphicsScene *expressionScene = nullptr;
+    QGraphicsView *expressionView = nullptr;
+    QGraphicsPixmapItem *expressionPedal = nullptr;
+    QGraphicsScene *switchScene = nullptr;
+    QGraphicsView *switchView = nullptr;
+    QGraphicsPixmapItem *switchPedal = nullptr;
+    QGraphicsRotation *switchRotation = nullptr;
+    QGraphicsScene *hatScene = nullptr;
+    QGraphicsView *hatView = nullptr;
+    QGraphicsPixmapItem *hatPedal = nullptr;
+    QGraphicsPixmapItem *hatBase = nullptr;
+    void setupExpressionPicture();
+    void setupHiHatPicture();
+    void setupSwitchPicture();
 };

@@ -70,7 +70,7 @@ void Widget::disconnectDevice()
 {
     handle->clear(QSerialPort::AllDirections);
     handle->close();
-    // The three MIDI data tables are emptied here.
+    clearEventTables();
     rebuildSwitchEventLists(false);
     setModelFeaturesVisible(false);
     updateConnectState();

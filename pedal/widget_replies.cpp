@@ -22,6 +22,9 @@ void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
         }
         break;
     }
+    case Protocol::PadelUploadCmd:
+        enqueuePedalFrame(data.frame);
+        break;
     default:
         break;
     }

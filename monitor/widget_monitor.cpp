@@ -1,0 +1,484 @@
+// The main window's live monitor: the queue of live event frames and its
+// batched drain, the three MIDI data tables and the tilting pedal pictures.
+#include "app/widget.h"
+#include "ui_widget.h"
+
+#include "app/logging.h"
+#include "monitor/displayrow.h"
+#include "monitor/framerouter.h"
+#include "monitor/mypixmapitem.h"
+#include "monitor/pedalangles.h"
+#include "monitor/pedalevent.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGraphicsRotation>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QHeaderView>
+#include <QPropertyAnimation>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kQueueLimit = 250;
+constexpr int kBatchFrames = 25;
+constexpr int kBatchesPerRound = 50;
+constexpr int kTableRowLimit = 1000;
+
+const char kTableStyle[] = "QTableView{border:none;gridline-color:transparent;"
+                           "padding-left:20px;padding-right:20px;}"
+                           "QHeaderView::section{border:none;}"
+                           "QTableView::item{border-bottom:2px solid #4f4f4f;}";
+
+/// Reference size of a picture; base images fill 80 % of it.
+constexpr int kSceneWidth = 410;
+constexpr int kSceneHeight = 163;
+const QSize kBaseFit(328, 130);
+
+/// How one pedal picture is put together (see Widget::setup*Picture).
+struct PictureLayout
+{
+    const char *base;
+    const char *pedal;
+    QSize pedalFit;
+    int pedalX;     ///< pedal x = pedalX - pedal width / 2
+    int pedalTop;   ///< pedal y = pedalTop - base height
+    double sceneTop; ///< scene rectangle y, as a fraction of the height above 0
+    bool highQuality;
+};
+
+const PictureLayout kExpressionLayout{":/IMG/n_ex_xh.png", ":/IMG/ext.png", QSize(328, 130), 0,
+                                      105, 0.3, true};
+const PictureLayout kHiHatLayout{":/IMG/BgSub_n_ht_xh.png", ":/IMG/n_ex_sh.png",
+                                 QSize(360, 138), 0, 97, 0.2, true};
+const PictureLayout kSwitchLayout{":/IMG/swd.png", ":/IMG/n_sw_sh.png", QSize(217, 68), 45, 110,
+                                  0.22, false};
+
+struct BuiltPicture
+{
+    QGraphicsScene *scene = nullptr;
+    QGraphicsView *view = nullptr;
+    QGraphicsPixmapItem *base = nullptr;
+    QGraphicsPixmapItem *pedal = nullptr;
+};
+
+/// Scene and view in the container; base and pedal image as far as they load.
+BuiltPicture buildPicture(QWidget *container, const PictureLayout &layout)
+{
+    BuiltPicture built;
+    built.scene = new QGraphicsScene(container);
+    built.view = new QGraphicsView(built.scene, container);
+    QPainter::RenderHints hints = QPainter::Antialiasing | QPainter::SmoothPixmapTransform;
+    if (layout.highQuality) {
+        // Deprecated in Qt 5.15 (the GL engines it chose are gone) but still asked for.
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        hints |= QPainter::HighQualityAntialiasing;
+        QT_WARNING_POP
+    }
+    built.view->setRenderHints(hints);
+    built.view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    built.view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *box = new QVBoxLayout(container);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->addWidget(built.view);
+
+    QPixmap base(QString::fromLatin1(layout.base));
+    if (base.isNull()) {
+        qCDebug(lcMonitor) << "底座图片未正确加载" << layout.base;
+        return built;
+    }
+    base = base.scaled(kBaseFit, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    built.base = built.scene->addPixmap(base);
+    built.base->setPos(-base.width() / 2, 0);
+    built.base->setZValue(1);
+
+    QPixmap pedal(QString::fromLatin1(layout.pedal));
+    if (pedal.isNull()) {
+        qCDebug(lcMonitor) << "踏板图片未正确加载" << layout.pedal;
+        return built;
+    }
+    pedal = pedal.scaled(layout.pedalFit, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    built.pedal = new MyPixmapItem(pedal);
+    built.scene->addItem(built.pedal);
+    built.pedal->setPos(layout.pedalX - pedal.width() / 2, layout.pedalTop - base.height());
+    built.pedal->setZValue(0);
+
+    built.scene->setSceneRect(-kSceneWidth / 2.0, -layout.sceneTop * kSceneHeight, kSceneWidth,
+                              kSceneHeight);
+    built.scene->setBackgroundBrush(QBrush(QColor(190, 190, 190, 128), Qt::SolidPattern));
+    return built;
+}
+
+/// Sets the transform origin at a fraction of the item's bounding rectangle.
+void setOriginAt(QGraphicsItem *item, qreal fx, qreal fy)
+{
+    const QRectF r = item->boundingRect();
+    item->setTransformOriginPoint(r.x() + fx * r.width(), r.y() + fy * r.height());
+}
+
+/// The hi-hat pedal turns about the pivot of its heel.
+constexpr qreal kHiHatOriginX = 0.88;
+constexpr qreal kHiHatOriginY = 0.8;
+/// The expression pedal turns about its axle.
+constexpr qreal kExpressionOriginX = 0.65;
+constexpr qreal kExpressionOriginY = 0.5;
+
+} // namespace
+
+// ---- queue and drain ----
+
+void Widget::enqueuePedalFrame(const QByteArray &frame)
+{
+    if (frameQueue.size() >= kQueueLimit) {
+        const QByteArray oldest = frameQueue.takeFirst();
+        ++pedalFramesDropped;
+        qCDebug(lcMonitor) << "Queue full, dropped:" << oldest.toHex(' ').toUpper();
+    }
+    frameQueue.append(frame);
+    if (!frameDrainPending) {
+        frameDrainPending = true;
+        QMetaObject::invokeMethod(this, "processPedalFrames", Qt::QueuedConnection);
+    }
+}
+
+void Widget::processPedalFrames()
+{
+    while (!frameQueue.isEmpty()) {
+        for (int batch = 1; batch <= kBatchesPerRound && !frameQueue.isEmpty(); ++batch) {
+            tableBatchOpen = true;
+            for (int i = 0; i < kBatchFrames && !frameQueue.isEmpty(); ++i)
+                handlePedalFrame(frameQueue.takeFirst());
+            finishTableBatch();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (batch == kBatchesPerRound)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+    frameDrainPending = false;
+}
+
+void Widget::handlePedalFrame(const QByteArray &frame)
+{
+    if (frame.isEmpty()) {
+        qCDebug(lcMonitor) << "Frame size too small!";
+        return;
+    }
+    ++pedalFramesHandled;
+    const PedalEvent event = PedalEvent::decode(frame);
+
+    FrameRouter::Settings settings;
+    settings.pedalType = ui->pendal_type_comboBox0->currentIndex();
+    switch (settings.pedalType) {
+    case 0: settings.filterTicked = ui->checkBox_ex->isChecked(); break;
+    case 1: settings.filterTicked = ui->checkBox_sw->isChecked(); break;
+    case 2: settings.filterTicked = ui->checkBox_ht->isChecked(); break;
+    default: break;
+    }
+    settings.messageNumber = ui->Message_Number->currentIndex();
+    if (settings.filterTicked && event.messageNumber != settings.messageNumber) {
+        qCDebug(lcMonitor) << "Messagenum mismatch: frame:" << event.messageNumber
+                           << "selected:" << settings.messageNumber;
+        return;
+    }
+    settings.expressionEvent = ui->expression_comboBox0->currentIndex();
+    settings.triggerLevel = qMax(0, ui->expression_trigger_level->currentIndex());
+    settings.switchEvent = ui->switch_comboBox0->currentIndex();
+    settings.hatEvent = ui->hat_comboBox0->currentIndex();
+
+    qCDebug(lcMonitor).noquote() << frame.toHex(' ').toUpper() << "Header:" << event.messageNumber
+                                 << "Status:" << event.status << "Channel:" << event.channel
+                                 << "EventType:" << event.kind << "Data1:" << event.data1
+                                 << "Data2:" << event.data2;
+    const DisplayRow row = DisplayRow::of(event, showCCName, noteNameMode);
+    qCDebug(lcMonitor).noquote() << "Parsed MIDI Data:" << row.event << row.number
+                                 << row.valueText << row.channel;
+
+    const int ignoredBefore = triggerIgnoreCount;
+    const FrameRouter::Action action =
+        FrameRouter::route(event, row, frame.size(), settings, triggerIgnoreCount);
+    if (triggerIgnoreCount > ignoredBefore)
+        qCDebug(lcMonitor) << "Trigger Level ON: Current value matches Trigger Level. "
+                              "Ignoring next two messages.";
+
+    if (action.rowFirst && action.appendRow)
+        appendEventRow(row.event, row.number, row.valueText, row.channel);
+    switch (action.picture) {
+    case FrameRouter::ExpressionPicture: updateExpressionPedal(action.pictureValue); break;
+    case FrameRouter::SwitchPicture: updateSwitchPedal(action.pictureValue); break;
+    case FrameRouter::HiHatPicture: updateHiHatPedal(action.pictureValue); break;
+    case FrameRouter::NoPicture: break;
+    }
+    if (!action.rowFirst && action.appendRow)
+        appendEventRow(row.event, row.number, row.valueText, row.channel);
+}
+
+// ---- tables ----
+
+QList<QTableView *> Widget::eventViews() const
+{
+    return {ui->tableView, ui->tableView_2, ui->tableView_3};
+}
+
+QList<QStandardItemModel *> Widget::eventModels() const
+{
+    return {expressionEventModel, switchEventModel, hatEventModel};
+}
+
+void Widget::setupEventTables()
+{
+    expressionEventModel = new QStandardItemModel(this);
+    switchEventModel = new QStandardItemModel(this);
+    hatEventModel = new QStandardItemModel(this);
+    const QList<QStandardItemModel *> models = eventModels();
+    const QList<QTableView *> views = eventViews();
+    for (int i = 0; i < views.size(); ++i) {
+        QTableView *view = views.at(i);
+        view->horizontalHeader()->hide();
+        view->verticalHeader()->hide();
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        view->setShowGrid(false);
+        view->setStyleSheet(QString::fromLatin1(kTableStyle));
+        view->setModel(models.at(i));
+        models.at(i)->setHorizontalHeaderLabels({QStringLiteral("STATUS"), QStringLiteral("DATA1"),
+                                                 QStringLiteral("DATA2"), QStringLiteral("CHAN")});
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        // A page shown again shows its newest rows (see finishTableBatch).
+        view->installEventFilter(this);
+    }
+}
+
+void Widget::appendEventRow(const QString &event, const QString &number, const QString &value,
+                            const QString &channel)
+{
+    const QList<QStandardItemModel *> models = eventModels();
+    const QList<QTableView *> views = eventViews();
+    for (int i = 0; i < models.size(); ++i) {
+        QStandardItemModel *model = models.at(i);
+        if (!model)
+            continue;
+        QList<QStandardItem *> items;
+        items.reserve(4);
+        for (const QString *text : {&event, &number, &value, &channel}) {
+            auto *item = new QStandardItem(*text);
+            item->setTextAlignment(Qt::AlignCenter);
+            items.append(item);
+        }
+        if (tableBatchOpen) {
+            model->appendRow(items);
+            continue;
+        }
+        if (model->rowCount() >= kTableRowLimit)
+            model->removeRow(0);
+        model->appendRow(items);
+        views.at(i)->scrollToBottom();
+    }
+    if (tableBatchOpen)
+        tableRowsAdded = true;
+}
+
+void Widget::finishTableBatch()
+{
+    tableBatchOpen = false;
+    if (!tableRowsAdded)
+        return;
+    tableRowsAdded = false;
+    const QList<QStandardItemModel *> models = eventModels();
+    const QList<QTableView *> views = eventViews();
+    for (int i = 0; i < models.size(); ++i) {
+        // One removal of all the oldest rows the batch pushed over the cap:
+        // the same rows as one removal per append, for one signal instead of 25.
+        const int excess = models.at(i)->rowCount() - kTableRowLimit;
+        if (excess > 0)
+            models.at(i)->removeRows(0, excess);
+        // The pages not shown are scrolled when they are shown (eventFilter).
+        if (views.at(i)->isVisible())
+            views.at(i)->scrollToBottom();
+    }
+}
+
+bool Widget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        for (QTableView *view : eventViews()) {
+            if (watched == view)
+                QMetaObject::invokeMethod(view, "scrollToBottom", Qt::QueuedConnection);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Widget::clearEventTables()
+{
+    for (QStandardItemModel *model : eventModels()) {
+        if (model)
+            model->removeRows(0, model->rowCount());
+    }
+}
+
+void Widget::on_clearButton_clicked()
+{
+    clearEventTables();
+}
+
+void Widget::on_clearButton_2_clicked()
+{
+    clearEventTables();
+}
+
+void Widget::on_clearButton_3_clicked()
+{
+    clearEventTables();
+}
+
+// ---- pictures ----
+
+void Widget::setupExpressionPicture()
+{
+    if (!ui->widget_4 || expressionScene)
+        return;
+    const BuiltPicture built = buildPicture(ui->widget_4, kExpressionLayout);
+    expressionScene = built.scene;
+    expressionView = built.view;
+    expressionPedal = built.pedal;
+}
+
+void Widget::setupHiHatPicture()
+{
+    if (!ui->widget_7 || hatScene)
+        return;
+    const BuiltPicture built = buildPicture(ui->widget_7, kHiHatLayout);
+    hatScene = built.scene;
+    hatView = built.view;
+    hatBase = built.base;
+    hatPedal = built.pedal;
+    if (!hatPedal)
+        return;
+    setOriginAt(hatPedal, kHiHatOriginX, kHiHatOriginY);
+    hatPedal->setRotation(PedalAngles::hiHatRest);
+    hatPedal->setTransformationMode(Qt::SmoothTransformation);
+}
+
+void Widget::setupSwitchPicture()
+{
+    if (!ui->widget_5 || switchScene)
+        return;
+    const BuiltPicture built = buildPicture(ui->widget_5, kSwitchLayout);
+    switchScene = built.scene;
+    switchView = built.view;
+    switchPedal = built.pedal;
+    if (!switchPedal)
+        return;
+    setOriginAt(switchPedal, 0.5, 0.5);
+    switchRotation = new QGraphicsRotation(switchScene);
+    switchRotation->setAxis(Qt::ZAxis);
+    switchPedal->setTransformations({switchRotation});
+}
+
+QGraphicsPixmapItem *Widget::pedalPictureItem(int pedalType) const
+{
+    switch (pedalType) {
+    case 1: return expressionPedal;
+    case 2: return switchPedal;
+    case 3: return hatPedal;
+    default: return nullptr;
+    }
+}
+
+void Widget::updateExpressionPedal(int value)
+{
+    if (!expressionPedal)
+        return;
+    QComboBox *first = ui->expression_cc_comboBox_valmax;
+    QComboBox *second = ui->expression_cc_comboBox_valmin;
+    switch (ui->expression_comboBox0->currentIndex()) {
+    case 1:
+        first = ui->expression_note_comboBox_valmax;
+        second = ui->expression_note_comboBox_valmin;
+        break;
+    case 2:
+        first = ui->expression_pitch_comboBox_valmax;
+        second = ui->expression_pitch_comboBox_valmin;
+        break;
+    case 3:
+        first = ui->expression_ch_comboBox_val1;
+        second = ui->expression_ch_comboBox_val2;
+        break;
+    default: break;
+    }
+    const std::optional<float> angle =
+        PedalAngles::expression(first->currentIndex(), second->currentIndex(), value);
+    if (!angle)
+        return;
+    ui->label_84->setText(QString::number(value));
+    setOriginAt(expressionPedal, kExpressionOriginX, kExpressionOriginY);
+    expressionPedal->setRotation(qreal(*angle));
+    expressionView->update();
+    expressionView->raise();
+}
+
+void Widget::updateHiHatPedal(int value)
+{
+    if (!hatPedal)
+        return;
+    const bool cc = ui->hat_comboBox0->currentIndex() == 0;
+    QComboBox *first = cc ? ui->hat_cc_comboBox_valmax : ui->hat_note_comboBox_valmax;
+    QComboBox *second = cc ? ui->hat_cc_comboBox_valmin : ui->hat_note_comboBox_valmin;
+    const std::optional<float> angle =
+        PedalAngles::hiHat(first->currentIndex(), second->currentIndex(), value);
+    if (!angle)
+        return;
+    if (value != 0)
+        setOriginAt(hatPedal, kHiHatOriginX, kHiHatOriginY);
+    hatPedal->setRotation(qreal(*angle));
+    if (value == 0)
+        return;
+    hatView->update();
+    hatView->raise();
+}
+
+void Widget::updateSwitchPedal(int value)
+{
+    if (!switchPedal || !switchRotation)
+        return;
+    int a = -1;
+    int b = -1;
+    const auto rangeOf = [&](QComboBox *mode, QComboBox *min, QComboBox *max) {
+        if (mode->currentIndex() != 0) {
+            a = min->currentIndex();
+            b = max->currentIndex();
+        }
+    };
+    switch (ui->switch_comboBox0->currentIndex()) {
+    case 0:
+        rangeOf(ui->switch_cc_comboBox_mode, ui->switch_cc_comboBox_valmin,
+                ui->switch_cc_comboBox_valmax);
+        break;
+    case 1:
+        rangeOf(ui->switch_pc_comboBox_mode, ui->switch_pc_comboBox_valmin,
+                ui->switch_pc_comboBox_valmax);
+        break;
+    case 2:
+        rangeOf(ui->switch_note_comboBox_mode, ui->switch_note_comboBox_valmin,
+                ui->switch_note_comboBox_valmax);
+        break;
+    default: break;
+    }
+
+    auto *animation = new QPropertyAnimation(switchRotation, "angle", this);
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    if (ui->switch_cc_comboBox_mode->currentIndex() == 2) { // "Reset"
+        animation->setStartValue(switchRotation->angle());
+        animation->setEndValue(PedalAngles::switchResetTarget(a, b, value));
+        animation->setDuration(PedalAngles::switchResetMs);
+    } else {
+        animation->setStartValue(PedalAngles::switchPressed);
+        animation->setEndValue(PedalAngles::switchRest);
+        animation->setDuration(PedalAngles::switchSpringBackMs);
+    }
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    switchView->raise();
+}
