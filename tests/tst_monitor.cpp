@@ -1,0 +1,662 @@
+// The live monitor in the main window: queue and drain, the three MIDI data
+// tables, the pedal pictures, and live frames from a simulated controller
+// over its pseudo-terminal.
+#include "app/widget.h"
+#include "device/devicesource.h"
+#include "device/serialport.h"
+#include "sim/controllerbehaviour.h"
+#include "sim/simulatedcontroller.h"
+#include "sim/simulateddevicesource.h"
+#include "support/modalwatcher.h"
+#include "ui_widget.h"
+
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRotation>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QHeaderView>
+#include <QPropertyAnimation>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray frameOf(int slot, int status, int data1, int data2)
+{
+    QByteArray frame = ControllerBehaviour::usbMidiEvent(quint8(status), quint8(data1), quint8(data2));
+    frame[0] = char((slot << 4) | (quint8(frame.at(0)) & 0x0F));
+    return frame;
+}
+
+/// A CC 7 whose value and controller number together count 0..16383.
+QByteArray numbered(int n)
+{
+    return frameOf(0, 0xB0, (n >> 7) & 0x7F, n & 0x7F);
+}
+
+int numberOfRow(const QAbstractItemModel *m, int row)
+{
+    return m->index(row, 1).data().toInt() * 128 + m->index(row, 2).data().toInt();
+}
+
+QList<QTableView *> views(Ui::Widget *ui)
+{
+    return {ui->tableView, ui->tableView_2, ui->tableView_3};
+}
+
+QList<int> rowCounts(Ui::Widget *ui)
+{
+    QList<int> counts;
+    for (QTableView *v : views(ui))
+        counts.append(v->model()->rowCount());
+    return counts;
+}
+
+QStringList lastRow(const QAbstractItemModel *m)
+{
+    QStringList texts;
+    for (int c = 0; c < m->columnCount(); ++c)
+        texts.append(m->index(m->rowCount() - 1, c).data().toString());
+    return texts;
+}
+
+/// A window on its own, its editor in the state the tests set.
+struct Window
+{
+    Window()
+    {
+        w.resize(870, 750);
+        ui = w.form();
+    }
+    bool drained()
+    {
+        return QTest::qWaitFor([this] { return !w.pedalFrameDrainPending(); });
+    }
+    qreal angle(int pedalType) const { return w.pedalPictureItem(pedalType)->rotation(); }
+
+    ModalWatcher boxes;
+    Widget w;
+    Ui::Widget *ui = nullptr;
+};
+
+} // namespace
+
+class TestMonitor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void queue_251ArrivalsKeepTheNewest250();
+    void queue_burstHandledByOneDrainInBatchesInOrder();
+    void queue_emptyFrameIgnored();
+    void filter_boxOfThePedalType_data();
+    void filter_boxOfThePedalType();
+    void trigger_levelHitHidesOneRowAndHoldsTwoPictures();
+    void trigger_valueZeroNeverMatches();
+    void hiHat_ccTypeLeavesPictureStillOnNotes();
+    void start_drivesSwitchPictureOnAnyPage();
+    void tables_setUpAsDescribed();
+    void tables_capAt1000OnAllThree();
+    void tables_drainKeepsTheCapAndScrollsToTheNewest();
+    void tables_anyClearEmptiesAllThree_data();
+    void tables_anyClearEmptiesAllThree();
+    void pictures_builtAsLaidOut();
+    void pictures_restBeforeAnyFrame();
+    void expression_tiltFollowsTheRangeOfTheEventType_data();
+    void expression_tiltFollowsTheRangeOfTheEventType();
+    void expression_equalEndsDoNotMove();
+    void hiHat_tilt_data();
+    void hiHat_tilt();
+    void switch_singleSpringsBackFrom8To0();
+    void switch_resetAnimatesToTheTarget_data();
+    void switch_resetAnimatesToTheTarget();
+    void endToEnd_liveFramesReachTablesAndPictures();
+};
+
+void TestMonitor::queue_251ArrivalsKeepTheNewest250()
+{
+    Window t;
+    for (int i = 0; i < 251; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QCOMPARE(t.w.queuedPedalFrames(), 250);
+    QCOMPARE(t.w.droppedPedalFrames(), qint64(1));
+    QVERIFY(t.w.pedalFrameDrainPending());
+    // Nothing is handled inside the intake.
+    QCOMPARE(t.ui->tableView->model()->rowCount(), 0);
+
+    QVERIFY(t.drained());
+    QCOMPARE(t.w.queuedPedalFrames(), 0);
+    const QAbstractItemModel *m = t.ui->tableView->model();
+    QCOMPARE(m->rowCount(), 250);
+    for (int row = 0; row < 250; ++row)
+        QCOMPARE(numberOfRow(m, row), row + 1);
+}
+
+void TestMonitor::queue_burstHandledByOneDrainInBatchesInOrder()
+{
+    Window t;
+    int queuedAtFirstPass = -1;
+    bool drainingAtFirstPass = false;
+    // The first row is made inside the drain; a timer started then runs in
+    // the first event loop pass the drain allows, after its first batch.
+    QObject::connect(t.ui->tableView->model(), &QAbstractItemModel::rowsInserted, &t.w, [&] {
+        if (t.ui->tableView->model()->rowCount() != 1)
+            return;
+        QTimer::singleShot(0, &t.w, [&] {
+            queuedAtFirstPass = t.w.queuedPedalFrames();
+            drainingAtFirstPass = t.w.pedalFrameDrainPending();
+            for (int i = 100; i < 200; ++i)
+                t.w.enqueuePedalFrame(numbered(i));
+        });
+    });
+    for (int i = 0; i < 100; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QVERIFY(t.drained());
+    QCOMPARE(queuedAtFirstPass, 75);
+    QVERIFY(drainingAtFirstPass);
+    QCOMPARE(t.w.handledPedalFrames(), qint64(200));
+    for (QTableView *v : views(t.ui)) {
+        QCOMPARE(v->model()->rowCount(), 200);
+        for (int row = 0; row < 200; ++row)
+            QCOMPARE(numberOfRow(v->model(), row), row);
+    }
+}
+
+void TestMonitor::queue_emptyFrameIgnored()
+{
+    Window t;
+    t.w.enqueuePedalFrame(QByteArray());
+    t.w.enqueuePedalFrame(frameOf(0, 0xB0, 7, 1));
+    QVERIFY(t.drained());
+    QCOMPARE(rowCounts(t.ui), (QList<int>{1, 1, 1}));
+    QCOMPARE(t.w.handledPedalFrames(), qint64(1));
+}
+
+void TestMonitor::filter_boxOfThePedalType_data()
+{
+    QTest::addColumn<int>("pedalType");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("moved");
+    // Frames of slots 0, 3 and 5 with slot 3 selected; only the slot-3 frame moves a picture.
+    for (int type = 0; type < 3; ++type) {
+        const QString box = QStringList{"checkBox_ex", "checkBox_sw", "checkBox_ht"}.at(type);
+        const QString name = QStringList{"expression", "switch", "hi-hat"}.at(type);
+        QTest::newRow(qPrintable(name + ", own box ticked")) << type << box << true << 1 << true;
+        QTest::newRow(qPrintable(name + ", not ticked")) << type << box << false << 3 << true;
+        // The box of another pedal type does not filter.
+        const QString other = QStringList{"checkBox_sw", "checkBox_ht", "checkBox_ex"}.at(type);
+        QTest::newRow(qPrintable(name + ", other box ticked")) << type << other << true << 3 << true;
+    }
+}
+
+void TestMonitor::filter_boxOfThePedalType()
+{
+    QFETCH(int, pedalType);
+    QFETCH(QString, box);
+    QFETCH(bool, ticked);
+    QFETCH(int, rows);
+    Window t;
+    t.ui->pendal_type_comboBox0->setCurrentIndex(pedalType);
+    t.ui->Message_Number->setCurrentIndex(3);
+    t.w.findChild<QCheckBox *>(box)->setChecked(ticked);
+    const qreal exStart = t.angle(1);
+    const qreal hatStart = t.angle(3);
+    t.w.handlePedalFrame(frameOf(0, 0xB0, 4, 30));
+    t.w.handlePedalFrame(frameOf(5, 0xB0, 4, 40));
+    // Slots other than the selected one leave expression and hi-hat still.
+    QCOMPARE(t.angle(1), exStart);
+    QCOMPARE(t.angle(3), hatStart);
+    t.w.handlePedalFrame(frameOf(3, 0xB0, 4, 127));
+    QCOMPARE(rowCounts(t.ui), (QList<int>{rows, rows, rows}));
+    if (pedalType == 0)
+        QCOMPARE(t.angle(1), 0.0);
+    if (pedalType == 2)
+        QCOMPARE(t.angle(3), -5.0);
+    if (pedalType == 1)
+        QVERIFY(t.w.findChild<QPropertyAnimation *>());
+}
+
+void TestMonitor::trigger_levelHitHidesOneRowAndHoldsTwoPictures()
+{
+    Window t;
+    t.ui->expression_comboBox0->setCurrentIndex(1); // NOTE, range 0..127
+    t.ui->expression_trigger_level->setCurrentIndex(64);
+    QCOMPARE(t.ui->expression_note_comboBox_valmax->currentIndex(), 127);
+    QCOMPARE(t.ui->expression_note_comboBox_valmin->currentIndex(), 0);
+
+    t.w.handlePedalFrame(frameOf(0, 0x90, 60, 64));
+    QCOMPARE(t.ui->tableView->model()->rowCount(), 0);
+    const qreal atHit = t.angle(1);
+    QVERIFY(qAbs(atHit - 7.4409) < 1e-3); // (1 - 64/127) * 15
+    t.w.handlePedalFrame(frameOf(0, 0x90, 60, 127));
+    t.w.handlePedalFrame(frameOf(0, 0x80, 60, 0));
+    QCOMPARE(t.angle(1), atHit);
+    QCOMPARE(rowCounts(t.ui), (QList<int>{2, 2, 2}));
+    t.w.handlePedalFrame(frameOf(0, 0x90, 60, 127));
+    QCOMPARE(t.angle(1), 0.0);
+    QCOMPARE(rowCounts(t.ui), (QList<int>{3, 3, 3}));
+    QCOMPARE(lastRow(t.ui->tableView_3->model()),
+             (QStringList{"Note On", "60/C3", "127", "1"}));
+}
+
+void TestMonitor::trigger_valueZeroNeverMatches()
+{
+    Window t;
+    t.ui->expression_comboBox0->setCurrentIndex(1);
+    t.ui->expression_trigger_level->setCurrentIndex(1);
+    for (int i = 0; i < 3; ++i)
+        t.w.handlePedalFrame(frameOf(0, 0x80, 60, 0));
+    QCOMPARE(rowCounts(t.ui), (QList<int>{3, 3, 3}));
+    QCOMPARE(t.angle(1), 15.0);
+    // Level 1 itself matches and hides its row.
+    t.w.handlePedalFrame(frameOf(0, 0x90, 60, 1));
+    QCOMPARE(rowCounts(t.ui), (QList<int>{3, 3, 3}));
+}
+
+void TestMonitor::hiHat_ccTypeLeavesPictureStillOnNotes()
+{
+    Window t;
+    t.ui->pendal_type_comboBox0->setCurrentIndex(2);
+    QCOMPARE(t.ui->hat_comboBox0->currentIndex(), 0);
+    t.w.handlePedalFrame(frameOf(0, 0x90, 44, 100));
+    t.w.handlePedalFrame(frameOf(0, 0x80, 44, 0));
+    QCOMPARE(t.angle(3), 3.0);
+    QCOMPARE(rowCounts(t.ui), (QList<int>{2, 2, 2}));
+    t.w.handlePedalFrame(frameOf(0, 0xB0, 4, 127));
+    QCOMPARE(t.angle(3), -5.0);
+    // With NOTE the notes move it.
+    t.ui->hat_comboBox0->setCurrentIndex(1);
+    t.w.handlePedalFrame(frameOf(0, 0x90, 44, 0));
+    QCOMPARE(t.angle(3), 3.0);
+}
+
+void TestMonitor::start_drivesSwitchPictureOnAnyPage()
+{
+    Window t;
+    QCOMPARE(t.ui->pendal_type_comboBox0->currentIndex(), 0);
+    t.ui->Message_Number->setCurrentIndex(2);
+    QGraphicsRotation *rotation = t.w.switchPedalRotation();
+    // Another slot: a row, no press.
+    t.w.handlePedalFrame(frameOf(1, 0xFA, 0, 0));
+    QVERIFY(!t.w.findChild<QPropertyAnimation *>());
+    t.w.handlePedalFrame(frameOf(2, 0xFA, 0, 0));
+    auto *press = t.w.findChild<QPropertyAnimation *>();
+    QVERIFY(press);
+    QCOMPARE(press->targetObject(), rotation);
+    QCOMPARE(rowCounts(t.ui), (QList<int>{2, 2, 2}));
+    QCOMPARE(lastRow(t.ui->tableView->model()), (QStringList{"Start", "--", "--", "--"}));
+    QTRY_VERIFY(!t.w.findChild<QPropertyAnimation *>());
+    // A three-byte real-time frame adds its row but does not press.
+    t.w.handlePedalFrame(frameOf(2, 0xFC, 0, 0).left(3));
+    QVERIFY(!t.w.findChild<QPropertyAnimation *>());
+    QCOMPARE(lastRow(t.ui->tableView->model()), (QStringList{"Stop", "--", "--", "--"}));
+}
+
+void TestMonitor::tables_setUpAsDescribed()
+{
+    Window t;
+    for (QTableView *v : views(t.ui)) {
+        QVERIFY(!v->horizontalHeader()->isVisibleTo(&t.w));
+        QVERIFY(!v->verticalHeader()->isVisibleTo(&t.w));
+        QCOMPARE(v->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QVERIFY(!v->showGrid());
+        QCOMPARE(v->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QVERIFY(v->styleSheet().contains(QLatin1String("border-bottom:2px solid #4f4f4f")));
+        QCOMPARE(v->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
+        QCOMPARE(v->model()->columnCount(), 4);
+        QStringList labels;
+        for (int c = 0; c < 4; ++c)
+            labels.append(v->model()->headerData(c, Qt::Horizontal).toString());
+        QCOMPARE(labels, (QStringList{"STATUS", "DATA1", "DATA2", "CHAN"}));
+    }
+    // Three models, one per view.
+    QVERIFY(t.ui->tableView->model() != t.ui->tableView_2->model());
+    QVERIFY(t.ui->tableView_2->model() != t.ui->tableView_3->model());
+    t.w.appendEventRow("CC", "7", "90", "1");
+    const QModelIndex cell = t.ui->tableView_2->model()->index(0, 3);
+    QCOMPARE(cell.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+    QVERIFY(!(cell.flags() & Qt::ItemIsEditable) || t.ui->tableView_2->editTriggers() == 0);
+}
+
+void TestMonitor::tables_capAt1000OnAllThree()
+{
+    Window t;
+    t.w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+    for (int i = 0; i < 1005; ++i)
+        t.w.appendEventRow("CC", QString::number(i / 128), QString::number(i % 128), "1");
+    QCOMPARE(rowCounts(t.ui), (QList<int>{1000, 1000, 1000}));
+    for (QTableView *v : views(t.ui)) {
+        QCOMPARE(numberOfRow(v->model(), 0), 5);
+        QCOMPARE(numberOfRow(v->model(), 999), 1004);
+    }
+    QScrollBar *bar = t.ui->tableView->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+}
+
+void TestMonitor::tables_drainKeepsTheCapAndScrollsToTheNewest()
+{
+    Window t;
+    t.w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+    for (int i = 0; i < 1037; ++i) {
+        t.w.enqueuePedalFrame(numbered(i));
+        if (t.w.queuedPedalFrames() == 200)
+            QVERIFY(t.drained());
+    }
+    QVERIFY(t.drained());
+    QCOMPARE(t.w.droppedPedalFrames(), qint64(0));
+    QCOMPARE(rowCounts(t.ui), (QList<int>{1000, 1000, 1000}));
+    for (QTableView *v : views(t.ui)) {
+        QCOMPARE(numberOfRow(v->model(), 0), 37);
+        QCOMPARE(numberOfRow(v->model(), 999), 1036);
+    }
+    QScrollBar *bar = t.ui->tableView->verticalScrollBar();
+    QTRY_COMPARE(bar->value(), bar->maximum());
+    // A page that was hidden while the rows came shows its newest rows.
+    t.ui->pendal_type_comboBox0->setCurrentIndex(2);
+    QScrollBar *hidden = t.ui->tableView_3->verticalScrollBar();
+    QTRY_VERIFY(t.ui->tableView_3->isVisible());
+    QTRY_VERIFY(hidden->maximum() > 0);
+    QTRY_COMPARE(hidden->value(), hidden->maximum());
+}
+
+void TestMonitor::tables_anyClearEmptiesAllThree_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("expression page") << "clearButton";
+    QTest::newRow("switch page") << "clearButton_2";
+    QTest::newRow("hi-hat page") << "clearButton_3";
+}
+
+void TestMonitor::tables_anyClearEmptiesAllThree()
+{
+    QFETCH(QString, button);
+    Window t;
+    for (int i = 0; i < 12; ++i)
+        t.w.handlePedalFrame(numbered(i));
+    QCOMPARE(rowCounts(t.ui), (QList<int>{12, 12, 12}));
+    t.w.findChild<QPushButton *>(button)->click();
+    QCOMPARE(rowCounts(t.ui), (QList<int>{0, 0, 0}));
+    t.w.handlePedalFrame(numbered(1));
+    QCOMPARE(rowCounts(t.ui), (QList<int>{1, 1, 1}));
+}
+
+void TestMonitor::pictures_builtAsLaidOut()
+{
+    Window t;
+    const struct
+    {
+        int type;
+        QWidget *container;
+        QRectF sceneRect;
+        QSize pedal;
+        QPointF pedalPos;
+    } pictures[] = {
+        // Base images 984x390 fit 328x130; pedal images fit their own boxes.
+        {1, t.ui->widget_4, QRectF(-205, -48.9, 410, 163), QSize(328, 130), QPointF(-164, -25)},
+        {2, t.ui->widget_5, QRectF(-205, -35.86, 410, 163), QSize(171, 68), QPointF(-40, -20)},
+        {3, t.ui->widget_7, QRectF(-205, -32.6, 410, 163), QSize(348, 138), QPointF(-174, -33)},
+    };
+    for (const auto &p : pictures) {
+        auto *view = p.container->findChild<QGraphicsView *>();
+        QVERIFY(view);
+        QCOMPARE(view->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QVERIFY(view->renderHints() & QPainter::SmoothPixmapTransform);
+        QGraphicsScene *scene = view->scene();
+        QVERIFY(qAbs(scene->sceneRect().y() - p.sceneRect.y()) < 1e-9);
+        QCOMPARE(scene->sceneRect().size(), p.sceneRect.size());
+        QCOMPARE(scene->sceneRect().x(), p.sceneRect.x());
+        QCOMPARE(scene->backgroundBrush().color(), QColor(190, 190, 190, 128));
+        QCOMPARE(scene->items().size(), 2);
+        QGraphicsPixmapItem *pedal = t.w.pedalPictureItem(p.type);
+        QVERIFY(pedal && pedal->scene() == scene);
+        QCOMPARE(pedal->zValue(), 0.0);
+        QCOMPARE(pedal->pixmap().size(), p.pedal);
+        QCOMPARE(pedal->pos(), p.pedalPos);
+        for (QGraphicsItem *item : scene->items()) {
+            if (item == pedal)
+                continue;
+            auto *base = static_cast<QGraphicsPixmapItem *>(item);
+            QCOMPARE(base->zValue(), 1.0);
+            QCOMPARE(base->pixmap().size(), QSize(328, 130));
+            QCOMPARE(base->pos(), QPointF(-164, 0));
+        }
+    }
+    QGraphicsPixmapItem *sw = t.w.pedalPictureItem(2);
+    QCOMPARE(sw->transformations().size(), 1);
+    QCOMPARE(sw->transformations().first(), t.w.switchPedalRotation());
+    QCOMPARE(t.w.switchPedalRotation()->axis(), QVector3D(0, 0, 1));
+    QCOMPARE(sw->transformOriginPoint(), QPointF(85.5, 34));
+    QGraphicsPixmapItem *hat = t.w.pedalPictureItem(3);
+    QCOMPARE(hat->transformOriginPoint(), QPointF(0.88 * 348, 0.8 * 138));
+    QCOMPARE(hat->transformationMode(), Qt::SmoothTransformation);
+}
+
+void TestMonitor::pictures_restBeforeAnyFrame()
+{
+    Window t;
+    QCOMPARE(t.angle(1), 0.0);
+    QCOMPARE(t.angle(3), 3.0);
+    QCOMPARE(t.w.switchPedalRotation()->angle(), 0.0);
+    // Selectors alone do not move them.
+    t.ui->expression_cc_comboBox_valmin->setCurrentIndex(20);
+    t.ui->hat_cc_comboBox_valmax->setCurrentIndex(90);
+    QCOMPARE(t.angle(1), 0.0);
+    QCOMPARE(t.angle(3), 3.0);
+}
+
+void TestMonitor::expression_tiltFollowsTheRangeOfTheEventType_data()
+{
+    QTest::addColumn<int>("eventType");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<double>("angle");
+    const char *pairs[][2] = {{"expression_cc_comboBox_valmax", "expression_cc_comboBox_valmin"},
+                              {"expression_note_comboBox_valmax", "expression_note_comboBox_valmin"},
+                              {"expression_pitch_comboBox_valmax", "expression_pitch_comboBox_valmin"},
+                              {"expression_ch_comboBox_val1", "expression_ch_comboBox_val2"}};
+    for (int type = 0; type < 4; ++type) {
+        const QString a = QLatin1String(pairs[type][0]);
+        const QString b = QLatin1String(pairs[type][1]);
+        const QByteArray name = a.toLatin1();
+        // Range 10..110 (either order): 35 is a quarter of the way up.
+        QTest::newRow(name + " quarter") << type << a << b << 35 << 11.25;
+        QTest::newRow(name + " low end") << type << a << b << 10 << 15.0;
+        QTest::newRow(name + " above") << type << a << b << 120 << 0.0;
+        QTest::newRow(name + " below") << type << a << b << 0 << 15.0;
+    }
+}
+
+void TestMonitor::expression_tiltFollowsTheRangeOfTheEventType()
+{
+    QFETCH(int, eventType);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(int, value);
+    QFETCH(double, angle);
+    Window t;
+    t.ui->expression_comboBox0->setCurrentIndex(eventType);
+    auto *a = t.w.findChild<QComboBox *>(first);
+    auto *b = t.w.findChild<QComboBox *>(second);
+    // val1/val2 of channel pressure are minimum and maximum; the others maximum, minimum.
+    const bool minFirst = eventType == 3;
+    a->setCurrentIndex(minFirst ? 10 : 110);
+    b->setCurrentIndex(minFirst ? 110 : 10);
+    QCOMPARE(a->currentIndex() + b->currentIndex(), 120);
+    // The invert option leaves the picture as it is.
+    t.ui->ex_Evert_checkBox->setChecked(true);
+    t.w.updateExpressionPedal(value);
+    QVERIFY2(qAbs(t.angle(1) - angle) < 1e-4, qPrintable(QString::number(t.angle(1))));
+    QCOMPARE(t.ui->label_84->text(), QString::number(value));
+    const QRectF r = t.w.pedalPictureItem(1)->boundingRect();
+    QCOMPARE(t.w.pedalPictureItem(1)->transformOriginPoint(),
+             QPointF(0.65 * r.width(), 0.5 * r.height()));
+}
+
+void TestMonitor::expression_equalEndsDoNotMove()
+{
+    Window t;
+    t.w.updateExpressionPedal(0);
+    QCOMPARE(t.angle(1), 15.0);
+    t.ui->label_84->setText("before");
+    t.ui->expression_cc_comboBox_valmin->setCurrentIndex(127);
+    QCOMPARE(t.ui->expression_cc_comboBox_valmin->currentIndex(),
+             t.ui->expression_cc_comboBox_valmax->currentIndex());
+    t.w.updateExpressionPedal(127);
+    QCOMPARE(t.angle(1), 15.0);
+    QCOMPARE(t.ui->label_84->text(), QStringLiteral("before"));
+}
+
+void TestMonitor::hiHat_tilt_data()
+{
+    QTest::addColumn<int>("eventType");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<double>("angle");
+    QTest::newRow("cc 127") << 0 << 127 << -5.0;
+    QTest::newRow("cc 1") << 0 << 1 << -0.03937;
+    QTest::newRow("cc 0 rests") << 0 << 0 << 3.0;
+    QTest::newRow("note 127") << 1 << 127 << -5.0;
+    QTest::newRow("note 64") << 1 << 64 << -2.5197;
+}
+
+void TestMonitor::hiHat_tilt()
+{
+    QFETCH(int, eventType);
+    QFETCH(int, value);
+    QFETCH(double, angle);
+    Window t;
+    t.ui->hat_comboBox0->setCurrentIndex(eventType);
+    t.ui->ht_Evert_checkBox->setChecked(true);
+    t.w.updateHiHatPedal(value);
+    QVERIFY2(qAbs(t.angle(3) - angle) < 1e-4, qPrintable(QString::number(t.angle(3))));
+    // The other event type's range does not count: equal ends there change nothing.
+    QComboBox *otherMin = eventType == 0 ? t.ui->hat_note_comboBox_valmin : t.ui->hat_cc_comboBox_valmin;
+    otherMin->setCurrentIndex(127);
+    t.w.updateHiHatPedal(127);
+    QCOMPARE(t.angle(3), -5.0);
+}
+
+void TestMonitor::switch_singleSpringsBackFrom8To0()
+{
+    Window t;
+    QCOMPARE(t.ui->switch_cc_comboBox_mode->currentIndex(), 0);
+    QGraphicsRotation *rotation = t.w.switchPedalRotation();
+    t.w.updateSwitchPedal(127);
+    auto *press = t.w.findChild<QPropertyAnimation *>();
+    QVERIFY(press);
+    QCOMPARE(press->propertyName(), QByteArray("angle"));
+    QCOMPARE(press->startValue().toDouble(), 8.0);
+    QCOMPARE(press->endValue().toDouble(), 0.0);
+    QCOMPARE(press->duration(), 400);
+    QCOMPARE(press->easingCurve().type(), QEasingCurve::InOutQuad);
+    QCOMPARE(rotation->angle(), 8.0);
+    // A second frame starts its own animation while the first runs.
+    t.w.updateSwitchPedal(0);
+    QCOMPARE(t.w.findChildren<QPropertyAnimation *>().size(), 2);
+    QTRY_VERIFY(t.w.findChildren<QPropertyAnimation *>().isEmpty());
+    QCOMPARE(rotation->angle(), 0.0);
+}
+
+void TestMonitor::switch_resetAnimatesToTheTarget_data()
+{
+    QTest::addColumn<int>("eventType");
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<double>("target");
+    QTest::newRow("cc 0") << 0 << 0 << 127 << 0 << 0.0;
+    QTest::newRow("cc 127") << 0 << 0 << 127 << 127 << 8.0;
+    QTest::newRow("cc 64") << 0 << 0 << 127 << 64 << 4.0315;
+    QTest::newRow("note 64") << 2 << 0 << 127 << 64 << 4.0315;
+    QTest::newRow("pc range 20..60, 30") << 1 << 20 << 60 << 30 << 2.0;
+    QTest::newRow("stop: no range, pressed") << 3 << 0 << 127 << 0 << 8.0;
+}
+
+void TestMonitor::switch_resetAnimatesToTheTarget()
+{
+    QFETCH(int, eventType);
+    QFETCH(int, min);
+    QFETCH(int, max);
+    QFETCH(int, value);
+    QFETCH(double, target);
+    Window t;
+    t.ui->switch_comboBox0->setCurrentIndex(eventType);
+    t.ui->switch_cc_comboBox_mode->setCurrentIndex(2); // "Reset"
+    QCOMPARE(t.ui->switch_pc_comboBox_mode->currentIndex(), 2);
+    for (QComboBox *box : {t.ui->switch_cc_comboBox_valmax, t.ui->switch_note_comboBox_valmax,
+                           t.ui->switch_pc_comboBox_valmax})
+        box->setCurrentIndex(max);
+    for (QComboBox *box : {t.ui->switch_cc_comboBox_valmin, t.ui->switch_note_comboBox_valmin,
+                           t.ui->switch_pc_comboBox_valmin})
+        box->setCurrentIndex(min);
+    t.w.updateSwitchPedal(value);
+    auto *move = t.w.findChild<QPropertyAnimation *>();
+    QVERIFY(move);
+    QCOMPARE(move->duration(), 150);
+    QCOMPARE(move->startValue().toDouble(), 0.0);
+    QVERIFY(qAbs(move->endValue().toDouble() - target) < 1e-3);
+    QTRY_VERIFY(t.w.findChildren<QPropertyAnimation *>().isEmpty());
+    QVERIFY(qAbs(t.w.switchPedalRotation()->angle() - target) < 1e-3);
+    // The next move starts where this one ended.
+    t.w.updateSwitchPedal(value);
+    QVERIFY(qAbs(t.w.findChild<QPropertyAnimation *>()->startValue().toDouble() - target) < 1e-3);
+}
+
+void TestMonitor::endToEnd_liveFramesReachTablesAndPictures()
+{
+    ModalWatcher boxes;
+    SimulatedController controller(QStringLiteral("ZT-3"));
+    SimulatedDeviceSource source;
+    source.addController(&controller);
+    DeviceSource::setCurrent(&source);
+    {
+        Widget w;
+        Ui::Widget *ui = w.form();
+        const int entry = ui->comboBox_ComDevices->findText(controller.model().usbDescription);
+        QVERIFY(entry >= 0);
+        ui->comboBox_ComDevices->setCurrentIndex(entry);
+        ui->connectButton->click();
+        QTRY_VERIFY(controller.isHostConnected());
+        QTRY_COMPARE(ui->Pedal_Number->count(), controller.behaviour().pedalCount());
+
+        // A sweep on the expression pedal, then a hi-hat chick.
+        for (int v : {0, 40, 80, 127, 64})
+            controller.sendEvent(0xB0, 11, quint8(v));
+        QTRY_COMPARE(rowCounts(ui), (QList<int>{5, 5, 5}));
+        QCOMPARE(lastRow(ui->tableView_2->model()), (QStringList{"CC", "11", "64", "1"}));
+        QVERIFY(qAbs(w.pedalPictureItem(1)->rotation() - 7.4409) < 1e-3);
+
+        ui->pendal_type_comboBox0->setCurrentIndex(2);
+        controller.send(ControllerBehaviour::usbMidiEvent(0xB0, 4, 127)
+                        + ControllerBehaviour::usbMidiEvent(0xFA, 0, 0));
+        QTRY_COMPARE(rowCounts(ui), (QList<int>{7, 7, 7}));
+        QCOMPARE(w.pedalPictureItem(3)->rotation(), -5.0);
+        QCOMPARE(lastRow(ui->tableView->model()), (QStringList{"Start", "--", "--", "--"}));
+
+        // The demonstration pattern at a steady rate fills all three tables alike.
+        controller.startEvents(200);
+        QTRY_VERIFY(ui->tableView->model()->rowCount() >= 40);
+        controller.stopEvents();
+        QTRY_COMPARE(w.pedalFrameDrainPending(), false);
+        QCOMPARE(ui->tableView_3->model()->rowCount(), ui->tableView->model()->rowCount());
+        QCOMPARE(w.droppedPedalFrames(), qint64(0));
+
+        // Disconnecting empties the tables.
+        ui->connectButton->click();
+        QTRY_VERIFY(!controller.isHostConnected());
+        QCOMPARE(rowCounts(ui), (QList<int>{0, 0, 0}));
+    }
+    DeviceSource::setCurrent(nullptr);
+}
+
+QTEST_MAIN(TestMonitor)
+#include "tst_monitor.moc"
