@@ -2,6 +2,8 @@
 
 #include "device/protocol.h"
 
+#include <functional>
+
 #include <QList>
 #include <QMap>
 #include <QPoint>
@@ -234,6 +236,11 @@ private:
     // ---- configuration replies ----
     /// Brings the picture of a pedal type (1 expression, 2 switch, 3 hi-hat) into view.
     void showPedalPicture(int pedalType);
+    /// Reply boxes open one at a time, in the order they were posted: a box
+    /// posted while another is open waits here until that one is closed.
+    QList<std::function<void()>> pendingReplyBoxes;
+    bool replyBoxOpen = false;
+    void openPendingReplyBoxes();
 
     // ---- range checks and curve passes ----
     /// False while the constructor fills the selectors: the range and curve
