@@ -52,6 +52,7 @@ Widget::Widget(QWidget *parent)
     // 11. Connection controls, then the editor.
     updateConnectState();
     initPedalEditor();
+    editorWired = true;
 
     // 12.
     ui->expression_press_note->setEnabled(false);

@@ -249,7 +249,28 @@ private:
     /// Last maximum each "own to last" maximum selector accepted (see widget_ranges.cpp).
     QMap<const QComboBox *, int> lastAcceptedMax;
 
+    /// The selectors of one page that has a response curve.
+    struct CurvePage {
+        QComboBox *min = nullptr;
+        QComboBox *max = nullptr;
+        QComboBox *gain = nullptr;
+        QComboBox *curve = nullptr;
+    };
+    /// The page of a range, gain or curve selector of the expression and hi-hat pedals.
+    CurvePage curvePageOf(const QComboBox *box) const;
+    CurvePage selectedExpressionPage() const;
+    CurvePage selectedHiHatPage() const;
+    /// Reaction of a range, gain or curve selector of the expression and hi-hat pages.
+    void curvePageSelectorChanged(QComboBox *box, int index);
+    /// Reaction of a range selector of the switch CC, NOTE and PC pages.
+    void switchRangeChanged(QComboBox *box, QComboBox *min, QComboBox *max, QComboBox *mode,
+                            int index);
+    void refuseRange(const QString &selector, QComboBox *box, QComboBox *min);
+    void passToCurve(QComboBox *box, const CurvePage &page, int index);
+
     // ---- response curves ----
+    void buildCurve(MyCustomPlot *&plot, QWidget *container, const CurvePage &page,
+                    double rangeScale);
     MyCustomPlot *expressionCurve = nullptr;
     MyCustomPlot *hiHatCurve = nullptr;
     /// True while a curve point is dragged: the selectors' reactions leave the curves alone.

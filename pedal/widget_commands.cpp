@@ -17,12 +17,6 @@ QString hexByte(int value)
 
 } // namespace
 
-int Widget::expressionCurveCode() const
-{
-    // The expression response curve computes this code; there is none yet.
-    return 0;
-}
-
 EditorSnapshot Widget::editorSnapshot() const
 {
     EditorSnapshot e;

@@ -253,7 +253,7 @@ void Widget::rebuildExpressionTriggerList(bool pitchBend)
 
 void Widget::Changed_stack(QString text)
 {
-    // The expression response curve is (re)built here once the curve editor exists.
+    setupExpressionCurve();
     const int code = eventCodes.value(text, -1);
     int page;
     switch (code) {
@@ -458,12 +458,6 @@ void Widget::resetEventPages(const QString &pedalKey, const QString &eventKey)
                          {ui->hat_note_comboBox_gain, 50},
                          {ui->hat_note_comboBox_ql, 50}});
     }
-}
-
-void Widget::syncCurveFromPage()
-{
-    // Passes the selected page's gain, range and curve to its response curve
-    // once the curve editor exists; until then there is no curve to follow.
 }
 
 void Widget::on_expression_cc_comboBox_ctl_currentIndexChanged(QString text)

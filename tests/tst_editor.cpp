@@ -2,6 +2,7 @@
 // selectors, trigger modes and levels, page resets, and the set command built
 // from the real selectors.
 #include "app/widget.h"
+#include "curve/mycustomplot.h"
 #include "device/devicesource.h"
 #include "pedal/pedalmessage.h"
 #include "support/comboitems.h"
@@ -483,9 +484,11 @@ void TestEditor::setCommand_fromRealSelectors()
     QByteArray frame;
     w.buildPedalMessage(frame);
 
-    // No response curve exists in this window, so the curve code byte is 0.
+    // Byte 21 carries the code of the expression curve, built when the
+    // expression event was first chosen; 0 while there is none.
+    const MyCustomPlot *curve = w.expressionCurvePlot();
     QString expected = golden.fields;
-    expected.replace(45, 2, QStringLiteral("00"));
+    expected.replace(45, 2, SetCommandGolden::spaced(QByteArray(1, char(curve ? curve->curveCode : 0))));
     QCOMPARE(SetCommandGolden::spaced(frame.left(6)), QStringLiteral("F0 00 21 5E 10 03"));
     QCOMPARE(SetCommandGolden::spaced(frame.mid(6, 17)), expected);
     QCOMPARE(frame.size(), 24);

@@ -2,6 +2,7 @@
 // simulated controller over a pseudo-terminal, and the bytes are read on the
 // controller's side.
 #include "app/widget.h"
+#include "curve/mycustomplot.h"
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
 #include "pedal/pedalmessage.h"
@@ -59,10 +60,11 @@ void TestPedalCommands::setButtons_writeTheGoldenFrames()
         setButtonOf(rig.ui, row.pedalType)->click();
         QTRY_COMPARE(rig.commands(ControllerCommand::Set).size(), i + 1);
 
-        // One write of the whole frame; no curve here, so curve code 0.
+        // One write of the whole frame; byte 21 is the expression curve's code.
         const QByteArray frame = rig.commands(ControllerCommand::Set).last();
         QString expected = row.fields;
-        expected.replace(45, 2, QStringLiteral("00"));
+        const MyCustomPlot *curve = rig.window->expressionCurvePlot();
+        expected.replace(45, 2, spaced(QByteArray(1, char(curve ? curve->curveCode : 0))));
         QVERIFY2(spaced(frame.mid(6, 17)) == expected,
                  qPrintable(QStringLiteral("%1: %2").arg(row.name, spaced(frame))));
         QCOMPARE(spaced(frame.left(6)), QStringLiteral("F0 00 21 5E 10 03"));

@@ -63,6 +63,48 @@ int shootPages(Widget &window, const QString &outDir)
     return failures;
 }
 
+/// Shows what a controller with response curves shows, shapes both curves
+/// through their selectors and saves the expression and hi-hat pages again.
+int shootCurves(Widget &window, const QString &outDir)
+{
+    for (const char *name : {"widget_8", "widget_10", "groupBox_2", "groupBox_16",
+                             "expression_trigger_level", "expression_cc_comboBox_ql",
+                             "expression_note_comboBox_ql", "expression_pitch_comboBox_ql",
+                             "expression_ch_comboBox_ql", "hat_cc_comboBox_ql",
+                             "hat_note_comboBox_ql"}) {
+        if (QWidget *w = window.findChild<QWidget *>(QLatin1String(name)))
+            w->show();
+    }
+    const auto select = [&window](const char *name, int index) {
+        if (auto *box = window.findChild<QComboBox *>(QLatin1String(name)))
+            box->setCurrentIndex(index);
+    };
+    auto *pedalType = window.findChild<QComboBox *>(QStringLiteral("pendal_type_comboBox0"));
+    int failures = 0;
+    const auto shoot = [&](int pedalPage, const QString &name) {
+        if (pedalType)
+            pedalType->setCurrentIndex(pedalPage);
+        settle(400);
+        const QString path = QStringLiteral("%1/%2.png").arg(outDir, name);
+        if (window.grab().save(path))
+            QTextStream(stdout) << path << '\n';
+        else
+            ++failures;
+    };
+    // Expression NOTE: range 10..120, gain +20, curvature +30.
+    select("expression_comboBox0", 1);
+    select("expression_note_comboBox_valmax", 120);
+    select("expression_note_comboBox_valmin", 10);
+    select("expression_note_comboBox_gain", 70);
+    select("expression_note_comboBox_ql", 80);
+    shoot(0, QStringLiteral("4-expression-curve"));
+    // Hi-hat CC: gain -30, curvature -40.
+    select("hat_cc_comboBox_gain", 20);
+    select("hat_cc_comboBox_ql", 10);
+    shoot(2, QStringLiteral("5-hihat-curve"));
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -81,7 +123,10 @@ int main(int argc, char *argv[])
     Widget window;
     window.resize(870, 750);
     QTimer::singleShot(800, &window,
-                       [&] { app.exit(shootPages(window, outDir) == 0 ? 0 : 1); });
+                       [&] {
+        const int failures = shootPages(window, outDir) + shootCurves(window, outDir);
+        app.exit(failures == 0 ? 0 : 1);
+    });
     // The same start as the program itself: title-bar buttons, show, event loop.
     return runMainWindow(app, window);
 }
