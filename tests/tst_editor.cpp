@@ -7,6 +7,7 @@
 #include "pedal/pedalmessage.h"
 #include "support/comboitems.h"
 #include "support/fakedevicesource.h"
+#include "support/scopedcurrentdir.h"
 #include "support/editordriver.h"
 #include "support/setcommandgolden.h"
 #include "ui_widget.h"
@@ -188,20 +189,15 @@ void TestEditor::startup_controllerListsFollowNothingButTheirOwnRule()
 {
     // Without a settings file "Show CC Name" is on: all three controller
     // lists are numbered with their names.
-    QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    {
-        Widget w;
-        Ui::Widget *ui = w.form();
-        for (QComboBox *box : {ui->expression_cc_comboBox_ctl, ui->switch_cc_comboBox_ctl,
-                               ui->hat_cc_comboBox_ctl}) {
-            QCOMPARE(box->count(), 128);
-            QCOMPARE(box->itemText(7), QStringLiteral("7) Volume"));
-            QCOMPARE(box->itemText(12), QStringLiteral("12) ***"));
-        }
+    const ScopedCurrentDir dir;
+    Widget w;
+    Ui::Widget *ui = w.form();
+    for (QComboBox *box : {ui->expression_cc_comboBox_ctl, ui->switch_cc_comboBox_ctl,
+                           ui->hat_cc_comboBox_ctl}) {
+        QCOMPARE(box->count(), 128);
+        QCOMPARE(box->itemText(7), QStringLiteral("7) Volume"));
+        QCOMPARE(box->itemText(12), QStringLiteral("12) ***"));
     }
-    QDir::setCurrent(previous);
 }
 
 void TestEditor::pedalType_twinsMoveTogetherAndShowThePage()
