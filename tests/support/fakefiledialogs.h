@@ -23,6 +23,7 @@ public:
     FakeFileDialogs &operator=(const FakeFileDialogs &) = delete;
 
     /// Answers for the next dialogs, in order; an empty string is a Cancel.
+    void answerWith(const QStringList &names) { answers = names; }
     QStringList answers;
     QList<Asked> asked;
 
