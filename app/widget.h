@@ -59,6 +59,25 @@ public slots:
     /// File > Exit: asks "Exit software?" and quits on Ok.
     void confirmExit();
 
+    // ---- menus and settings (app/widget_menus.cpp) ----
+    /// Applies config.ini of the current directory: note naming and CC names.
+    void loadConfig();
+    /// Refills the six note lists in a naming convention (1, 2 or 3), keeping their selections.
+    void applyNoteNaming(int mode);
+    /// Remembers the naming chosen in the "MIDI Note=60 Name" menu.
+    void saveNoteNaming(QAction *action);
+    /// "Show CC Name": controller lists with names or plain numbers.
+    void toggleShowCCName(bool checked);
+    void confirmFactoryReset();
+    void openEnglishManual();
+    void openChineseManual();
+    void showAboutDialog();
+
+    // ---- preset files (presets/widget_presets.cpp) ----
+    void loadPresetFile();
+    void savePresetFile();
+    void savePresetFileAs();
+
     // ---- device link (app/widget_connection.cpp) ----
     void on_connectButton_clicked();
     void handleSerialError(QSerialPort::SerialPortError error);
@@ -203,6 +222,16 @@ private:
     QAction *actionC5 = nullptr;
     QAction *showCCNameAction = nullptr;
     QSettings *settings = nullptr;
+
+    // ---- menus and settings ----
+    /// Absolute path of config.ini, taken when the settings are loaded.
+    QString configPath;
+    void buildMenus();
+
+    // ---- preset files ----
+    /// The file last named in a save dialog; empty when that dialog was cancelled.
+    QString presetFileName;
+    void writePreset(const QString &fileName, int save);
 
     // ---- device link state ----
     void disconnectDevice();

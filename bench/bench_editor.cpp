@@ -2,7 +2,7 @@
 // "Pitch Bend", which rebuilds the trigger-level list with 16384 items, and
 // going back to CC. Prints medians in milliseconds. (Start-up with every
 // selector filled is bench_startup.)
-#include "app/appstylesheet.h"
+#include "bench/benchapp.h"
 #include "app/widget.h"
 #include "ui_widget.h"
 
@@ -31,12 +31,7 @@ Figures summarise(std::vector<double> ms)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication app(argc, argv);
-    app.setStyleSheet(applicationStyleSheet());
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const BenchApp app(argc, argv);
 
     constexpr int runs = 9;
     std::vector<double> pitchBend;

@@ -1,6 +1,6 @@
 // Start-up time: constructing the main window and processing its first show,
 // offscreen. Prints the median of several runs in milliseconds.
-#include "app/appstylesheet.h"
+#include "bench/benchapp.h"
 #include "app/widget.h"
 
 #include <QApplication>
@@ -13,12 +13,7 @@
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication app(argc, argv);
-    app.setStyleSheet(applicationStyleSheet());
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const BenchApp app(argc, argv);
 
     constexpr int runs = 9;
     std::vector<double> ms;
