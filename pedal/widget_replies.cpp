@@ -15,6 +15,7 @@
 namespace {
 
 const QString makerSite = QStringLiteral("https://www.veltrano.com/");
+const QString makerSiteName = QStringLiteral("www.veltrano.com");
 
 /// Byte i of a frame, or -1 when the frame is shorter.
 int byteAt(const QByteArray &frame, int i)
@@ -138,8 +139,8 @@ void Widget::showLatestReleaseNotice()
         box.setText(QStringLiteral("This software is the latest release. Please ensure that your "
                                    "product is using the latest firmware. Download the latest "
                                    "firmware from the official website: "
-                                   "<a href=\"%1\" style=\"color:#FFA500;\">%1</a>")
-                        .arg(makerSite));
+                                   "<a href=\"%1\" style=\"color:#FFA500;\">%2</a>")
+                        .arg(makerSite, makerSiteName));
         if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
             label->setOpenExternalLinks(true);
         box.exec();
