@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs them one after the other:
-# the stream framing, the reply plan alone, and the main window's reply slot.
+# the stream framing, the reply plan alone, the main window's reply slot, and
+# the window loading preset files and config.ini.
 #
-#   tools/fuzz/run.sh [seconds]        default 60, shared out 1 : 1 : 2
+#   tools/fuzz/run.sh [seconds]        default 60, shared out 1 : 1 : 2 : 2
 #
 # Environment: FUZZ_BUILD (build directory, default build-fuzz at the top of
 # the tree). The corpora the runs grow stay in $FUZZ_BUILD/corpus-<target>;
@@ -108,20 +109,34 @@ rseed one-read         0:F000215E0104F7 \
                        2:"$(reply 01 00 01 00 00 07 00 00 7F 00 32 00 00 00 32 00 00)" \
                        1:F000215E10030000F7 3:F000215E030500F7
 
-# Seconds for each target: a quarter each for the two fast ones, half for the window.
-quarter=$(( seconds / 4 > 0 ? seconds / 4 : 1 ))
-window=$(( seconds - 2 * quarter > 0 ? seconds - 2 * quarter : 1 ))
+# Preset and config.ini seeds: a first byte 00 (a preset) or 01 (config.ini),
+# then the file: the bad-file corpora of the tests and the golden presets.
+pseeds="$build/seeds-presets"
+rm -rf "$pseeds"
+mkdir -p "$pseeds"
+for f in "$root"/tests/data/presets/*.ini "$root"/tests/data/presets/bad/*.ini; do
+    { printf '\x00'; cat "$f"; } > "$pseeds/preset-$(basename "$f")"
+done
+for f in "$root"/tests/data/config/*.ini; do
+    { printf '\x01'; cat "$f"; } > "$pseeds/config-$(basename "$f")"
+done
+
+# Seconds for each target: a sixth each for the two fast ones, a third for
+# each of the two that drive the window.
+sixth=$(( seconds / 6 > 0 ? seconds / 6 : 1 ))
+window=$(( (seconds - 2 * sixth) / 2 > 0 ? (seconds - 2 * sixth) / 2 : 1 ))
 
 mkdir -p "$build/artifacts"
 cd "$build"
 run() { # target, seconds, seeds, extra options
     local target="$1" time="$2" seedDir="$3"
     shift 3
-    mkdir -p "corpus-$target"
+    mkdir -p "$build/corpus-$target"
     echo "== $target for ${time}s"
     "./$target" -max_total_time="$time" -timeout=10 -artifact_prefix="$build/artifacts/$target-" \
-        -print_final_stats=1 "$@" "corpus-$target" "$seedDir"
+        -print_final_stats=1 "$@" "$build/corpus-$target" "$seedDir"
 }
-run fuzz_streamframer "$quarter" "$seeds" -max_len=4096
-run fuzz_replyplan "$quarter" "$rseeds" -max_len=512
+run fuzz_streamframer "$sixth" "$seeds" -max_len=4096
+run fuzz_replyplan "$sixth" "$rseeds" -max_len=512
 run fuzz_replies "$window" "$rseeds" -max_len=512 -detect_leaks=0 -rss_limit_mb=4096
+run fuzz_presets "$window" "$pseeds" -max_len=8192 -detect_leaks=0 -rss_limit_mb=4096
