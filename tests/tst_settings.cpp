@@ -4,6 +4,7 @@
 #include "app/customdialog.h"
 #include "app/widget.h"
 #include "pedal/vocabulary.h"
+#include "support/controllerrig.h"
 #include "support/modalwatcher.h"
 #include "support/scopedcurrentdir.h"
 #include "update/downloadserver.h"
@@ -76,7 +77,7 @@ private slots:
     void configElsewhere_isNotFound();
     void badConfig_neverCrashesAndEndsConsistent_data();
     void badConfig_neverCrashesAndEndsConsistent();
-    void factoryReset_cancelWritesNothing();
+    void factoryReset_okWritesTheCommandCancelNothing();
 
     void downloadServer_joinsWithExactlyOneSlash_data();
     void downloadServer_joinsWithExactlyOneSlash();
@@ -277,15 +278,27 @@ void TestSettings::badConfig_neverCrashesAndEndsConsistent()
     }
 }
 
-void TestSettings::factoryReset_cancelWritesNothing()
+void TestSettings::factoryReset_okWritesTheCommandCancelNothing()
 {
     const ScopedCurrentDir dir;
-    ModalWatcher boxes(QMessageBox::Cancel);
-    Widget w;
-    actionNamed(w, QStringLiteral("Factory Reset"))->trigger();
-    QCOMPARE(boxes.seen().size(), 1);
-    QCOMPARE(boxes.seen().first().title, QStringLiteral("Reset"));
-    QCOMPARE(boxes.seen().first().text, QStringLiteral("Factory Reset?"));
+    ControllerRig rig(QStringLiteral("ZT-3"));
+    QVERIFY(rig.connect());
+    rig.controller.behaviour().store(ControllerBehaviour::defaultDefinition(0, 3, 1));
+
+    rig.boxes.setAnswer(QMessageBox::Cancel);
+    actionNamed(*rig.window, QStringLiteral("Factory Reset"))->trigger();
+    QCOMPARE(rig.boxes.seen().size(), 1);
+    QCOMPARE(rig.boxes.seen().last().title, QStringLiteral("Reset"));
+    QCOMPARE(rig.boxes.seen().last().text, QStringLiteral("Factory Reset?"));
+
+    rig.boxes.setAnswer(QMessageBox::Ok);
+    actionNamed(*rig.window, QStringLiteral("Factory Reset"))->trigger();
+    QTRY_COMPARE(rig.commands(ControllerCommand::FactoryReset).size(), 1);
+    QCOMPARE(rig.commands(ControllerCommand::FactoryReset).first().toHex(' ').toUpper(),
+             QByteArray("F0 00 21 5E 03 05 58 F7"));
+    // Only the confirmed reset reached the controller, and it took effect there.
+    QCOMPARE(rig.controller.receivedBytes(), QByteArray::fromHex("F000215E030558F7"));
+    QCOMPARE(rig.controller.behaviour().storedCount(), 0);
 }
 
 void TestSettings::downloadServer_joinsWithExactlyOneSlash_data()
