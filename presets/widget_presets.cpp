@@ -20,6 +20,17 @@ bool presetWritten(QSettings &file)
     return file.status() == QSettings::NoError && QFileInfo(file.fileName()).isFile();
 }
 
+/// Asks for the name to save a preset under; a cancelled dialog gets a warning.
+QString askPresetName(Widget *window, const QString &filter)
+{
+    const QString name = FileDialogs::current().getSaveFileName(
+        window, Widget::tr("Save configuration"), QString(), filter);
+    if (name.isEmpty())
+        QMessageBox::warning(window, QStringLiteral("Warning"), QStringLiteral("No file selected!"),
+                             QMessageBox::Ok);
+    return name;
+}
+
 } // namespace
 
 void Widget::writePreset(const QString &fileName, int save)
@@ -48,14 +59,9 @@ void Widget::writePreset(const QString &fileName, int save)
 
 void Widget::savePresetFileAs()
 {
-    presetFileName = FileDialogs::current().getSaveFileName(
-        this, tr("Save configuration"), QString(), tr("configuration files (*.ini)"));
-    if (presetFileName.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("No file selected!"),
-                             QMessageBox::Ok);
-        return;
-    }
-    writePreset(PresetLayout::withIniSuffix(presetFileName), int(PresetLayout::Save::FileAs));
+    presetFileName = askPresetName(this, tr("configuration files (*.ini)"));
+    if (!presetFileName.isEmpty())
+        writePreset(PresetLayout::withIniSuffix(presetFileName), int(PresetLayout::Save::FileAs));
 }
 
 void Widget::savePresetFile()
@@ -64,14 +70,9 @@ void Widget::savePresetFile()
         savePresetFileAs();
         return;
     }
-    presetFileName = FileDialogs::current().getSaveFileName(
-        this, tr("Save configuration"), QString(), tr("Configuration files (*.ini)"));
-    if (presetFileName.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Warning"), QStringLiteral("No file selected!"),
-                             QMessageBox::Ok);
-        return;
-    }
-    writePreset(PresetLayout::withIniSuffix(presetFileName), int(PresetLayout::Save::File));
+    presetFileName = askPresetName(this, tr("Configuration files (*.ini)"));
+    if (!presetFileName.isEmpty())
+        writePreset(PresetLayout::withIniSuffix(presetFileName), int(PresetLayout::Save::File));
 }
 
 void Widget::loadPresetFile()

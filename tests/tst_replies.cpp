@@ -10,6 +10,7 @@
 #include "support/controllerrig.h"
 #include "support/fakedevicesource.h"
 #include "support/modalwatcher.h"
+#include "support/urlcatcher.h"
 #include "ui_widget.h"
 
 #include <QCheckBox>
@@ -96,17 +97,6 @@ int framesOfType(const QSignalSpy &spy, int type)
     }));
 }
 
-/// Receives the URLs the desktop would open.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
 
 /// Object-name prefixes of the controls a page's writes may touch.
 QStringList allowedPrefixes(int pedalType, int page)

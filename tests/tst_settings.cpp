@@ -6,6 +6,7 @@
 #include "pedal/vocabulary.h"
 #include "support/controllerrig.h"
 #include "support/modalwatcher.h"
+#include "support/urlcatcher.h"
 #include "support/scopedcurrentdir.h"
 #include "update/downloadserver.h"
 #include "ui_widget.h"
@@ -52,15 +53,6 @@ QString checkedNaming(Widget &w)
     return QString();
 }
 
-/// Receives the URLs the program hands to the desktop.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
 
 } // namespace
 

@@ -9,28 +9,17 @@
 // After every input the editor must still be whole: every note and
 // controller list holds its 128 entries and the event twins agree.
 #include "app/filedialogs.h"
-#include "app/widget.h"
-#include "device/devicesource.h"
+#include "fuzzwindow.h"
 #include "ui_widget.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-class NoDevices : public DeviceSource
-{
-public:
-    QList<SerialPortRecord> serialPorts() const override { return {}; }
-    QList<UsbDeviceRecord> usbDevices() const override { return {}; }
-};
 
 /// Answers every open dialog with the fuzzed preset.
 class FuzzedFile : public FileDialogs
@@ -50,14 +39,6 @@ public:
 Widget *window = nullptr;
 FuzzedFile *dialogs = nullptr;
 QTemporaryDir *workDir = nullptr;
-
-void quiet(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtFatalMsg) {
-        std::fprintf(stderr, "fatal: %s\n", qPrintable(message));
-        std::abort();
-    }
-}
 
 void check(bool ok, const char *what)
 {
@@ -90,36 +71,15 @@ void checkEditor()
 
 } // namespace
 
-// Qt and fontconfig keep their caches for the life of the process; what the
-// window leaves behind is not a finding.
-extern "C" const char *__asan_default_options()
-{
-    return "detect_leaks=0";
-}
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quiet);
-    static int argc = 1;
-    static char name[] = "fuzz_presets";
-    static char *argv[] = {name, nullptr};
-    // Application and window live until the process ends.
-    auto *app = new QApplication(argc, argv);
+    FuzzWindow::startApplication("fuzz_presets");
     workDir = new QTemporaryDir;
     QDir::setCurrent(workDir->path());
-    static NoDevices none;
-    DeviceSource::setCurrent(&none);
     dialogs = new FuzzedFile;
     dialogs->path = workDir->filePath(QStringLiteral("preset.ini"));
     FileDialogs::setCurrent(dialogs);
     window = new Widget;
-    auto *closer = new QTimer(app);
-    QObject::connect(closer, &QTimer::timeout, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            dialog->done(0);
-    });
-    closer->start(0);
     return 0;
 }
 

@@ -17,13 +17,9 @@
 #include <cstdlib>
 
 #ifdef FUZZ_REPLIES_WINDOW
-#include "app/widget.h"
-#include "device/devicesource.h"
+#include "fuzzwindow.h"
 #include "ui_widget.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QTimer>
 #endif
 
 namespace {
@@ -154,22 +150,7 @@ void checkFrame(const Frame &f)
 
 #ifdef FUZZ_REPLIES_WINDOW
 
-class NoDevices : public DeviceSource
-{
-public:
-    QList<SerialPortRecord> serialPorts() const override { return {}; }
-    QList<UsbDeviceRecord> usbDevices() const override { return {}; }
-};
-
 Widget *window = nullptr;
-
-void quiet(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtFatalMsg) {
-        std::fprintf(stderr, "fatal: %s\n", qPrintable(message));
-        std::abort();
-    }
-}
 
 void checkWindow(const Frame &f)
 {
@@ -204,33 +185,10 @@ void checkWindow(const Frame &f)
 } // namespace
 
 #ifdef FUZZ_REPLIES_WINDOW
-// Qt and fontconfig keep their caches for the life of the process; what the
-// window leaves behind is not a finding.
-extern "C" const char *__asan_default_options()
-{
-    return "detect_leaks=0";
-}
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quiet);
-    static int argc = 1;
-    static char name[] = "fuzz_replies";
-    static char *argv[] = {name, nullptr};
-    // Application and window live until the process ends; destroying them in
-    // the exit handlers would run after Qt's thread storage is gone.
-    auto *app = new QApplication(argc, argv);
-    static NoDevices none;
-    DeviceSource::setCurrent(&none);
+    FuzzWindow::startApplication("fuzz_replies");
     window = new Widget;
-    // Range warnings are modal: close each one as soon as its event loop runs.
-    auto *closer = new QTimer(app);
-    QObject::connect(closer, &QTimer::timeout, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            dialog->done(0);
-    });
-    closer->start(0);
     return 0;
 }
 #endif
