@@ -45,7 +45,8 @@ screenshot: build
 check-windows:
 	tools/check-windows.sh
 
-# libFuzzer run over the stream framing (clang, ASan, UBSan); FUZZ_SECONDS=60.
+# libFuzzer runs over the stream framing and the controller replies (clang, ASan,
+# UBSan), FUZZ_SECONDS=60 in all.
 fuzz:
 	tools/fuzz/run.sh $(or $(FUZZ_SECONDS),60)
 

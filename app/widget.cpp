@@ -1,7 +1,8 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
-#include "app/comboitems.h"
+#include "app/customdialog.h"
+#include "pedal/numberitems.h"
 #include "device/serialport.h"
 #include "pedal/vocabulary.h"
 
@@ -38,7 +39,9 @@ Widget::Widget(QWidget *parent)
     eventCodes = Vocabulary::eventCodes();
     setupEventTables();
     // 5. About dialog.
+    aboutDialog = new CustomDialog(this);
     // 6. Menu bar, settings and the initial "Show CC Name" state.
+    buildMenus();
 
     // 7, 8.
     setMinimumSize(870, 750);
@@ -72,6 +75,7 @@ Widget::Widget(QWidget *parent)
 
     // 15.
     ui->label_84->hide();
+    loadConfig();
     ui->test->hide();
 
     // 16. Upgrade progress dialog; identity replies.

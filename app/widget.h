@@ -2,6 +2,8 @@
 
 #include "device/protocol.h"
 
+#include <functional>
+
 #include <QList>
 #include <QMap>
 #include <QPoint>
@@ -88,6 +90,25 @@ signals:
 public slots:
     /// File > Exit: asks "Exit software?" and quits on Ok.
     void confirmExit();
+
+    // ---- menus and settings (app/widget_menus.cpp) ----
+    /// Applies config.ini of the current directory: note naming and CC names.
+    void loadConfig();
+    /// Refills the six note lists in a naming convention (1, 2 or 3), keeping their selections.
+    void applyNoteNaming(int mode);
+    /// Remembers the naming chosen in the "MIDI Note=60 Name" menu.
+    void saveNoteNaming(QAction *action);
+    /// "Show CC Name": controller lists with names or plain numbers.
+    void toggleShowCCName(bool checked);
+    void confirmFactoryReset();
+    void openEnglishManual();
+    void openChineseManual();
+    void showAboutDialog();
+
+    // ---- preset files (presets/widget_presets.cpp) ----
+    void loadPresetFile();
+    void savePresetFile();
+    void savePresetFileAs();
 
     // ---- device link (app/widget_connection.cpp) ----
     void on_connectButton_clicked();
@@ -243,6 +264,16 @@ private:
     QAction *showCCNameAction = nullptr;
     QSettings *settings = nullptr;
 
+    // ---- menus and settings ----
+    /// Absolute path of config.ini, taken when the settings are loaded.
+    QString configPath;
+    void buildMenus();
+
+    // ---- preset files ----
+    /// The file last named in a save dialog; empty when that dialog was cancelled.
+    QString presetFileName;
+    void writePreset(const QString &fileName, int save);
+
     // ---- device link state ----
     void disconnectDevice();
     void setModelFeaturesVisible(bool visible);
@@ -275,6 +306,11 @@ private:
     // ---- configuration replies ----
     /// Brings the picture of a pedal type (1 expression, 2 switch, 3 hi-hat) into view.
     void showPedalPicture(int pedalType);
+    /// Reply boxes open one at a time, in the order they were posted: a box
+    /// posted while another is open waits here until that one is closed.
+    QList<std::function<void()>> pendingReplyBoxes;
+    bool replyBoxOpen = false;
+    void openPendingReplyBoxes();
 
     // ---- range checks and curve passes ----
     /// False while the constructor fills the selectors: the range and curve

@@ -1,6 +1,6 @@
 #include "pedal/vocabulary.h"
 
-#include "app/comboitems.h"
+#include "pedal/numberitems.h"
 #include "pedal/pedalmessage.h"
 
 #include <QComboBox>

@@ -112,7 +112,7 @@ void Widget::initPedalEditor()
     fillWithDefault(ui->expression_cc_comboBox_valmax, valueItems(), 127);
     fillWithDefault(ui->expression_cc_comboBox_valmin, valueItems(), 0);
     fillWithDefault(ui->expression_cc_comboBox_ql, gainItems(), 50);
-    fillControllerList(ui->expression_cc_comboBox_ctl, showCCName);
+    fillControllerList(ui->expression_cc_comboBox_ctl, true);
     fillWithDefault(ui->expression_note_comboBox_gain, gainItems(), 50);
     fillWithDefault(ui->expression_note_comboBox_valmax, valueItems(), 127);
     fillWithDefault(ui->expression_note_comboBox_valmin, valueItems(), 0);
@@ -151,7 +151,7 @@ void Widget::initPedalEditor()
     ui->switch_cc_comboBox_mode->addItems(triggerModeItems());
     fillWithDefault(ui->switch_cc_comboBox_valmax, valueItems(), 127);
     ui->switch_cc_comboBox_valmin->addItems(valueItems());
-    fillControllerList(ui->switch_cc_comboBox_ctl, showCCName);
+    fillControllerList(ui->switch_cc_comboBox_ctl, true);
     ui->switch_pc_comboBox_mode->addItems(triggerModeItems());
     fillWithDefault(ui->switch_pc_comboBox_valmax, valueItems(), 127);
     ui->switch_pc_comboBox_valmin->addItems(valueItems());

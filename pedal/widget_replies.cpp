@@ -4,7 +4,26 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
+#include "pedal/replyplan.h"
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDebug>
+#include <QLabel>
+#include <QMessageBox>
+
+namespace {
+
+const QString makerSite = QStringLiteral("https://www.veltrano.com/");
+const QString makerSiteName = QStringLiteral("www.veltrano.com");
+
+/// Byte i of a frame, or -1 when the frame is shorter.
+int byteAt(const QByteArray &frame, int i)
+{
+    return i < frame.size() ? quint8(frame.at(i)) : -1;
+}
+
+} // namespace
 
 void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
 {
@@ -12,9 +31,9 @@ void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
     switch (data.type) {
     case Protocol::HandshadeReplyCmd: {
         // A six-byte status frame has F7 at byte 5 and so changes nothing here.
-        const int pedals = data.frame.size() > 5 ? quint8(data.frame.at(5)) : 0;
+        const int pedals = byteAt(data.frame, 5);
         qDebug() << "Pedal count:" << pedals;
-        if (pedals < 10) {
+        if (pedals >= 0 && pedals < 10) {
             ui->Pedal_Number->clear();
             for (int n = 1; n <= pedals; ++n)
                 ui->Pedal_Number->addItem(QString::number(n));
@@ -22,6 +41,26 @@ void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
         }
         break;
     }
+    case Protocol::SetPadelReply: {
+        const int status = byteAt(data.frame, 7);
+        if (status < 0)
+            break;
+        const QString text = ReplyPlan::setStatusText(status);
+        if (text.isEmpty())
+            QMetaObject::invokeMethod(this, "showLatestReleaseNotice", Qt::QueuedConnection);
+        else
+            QMetaObject::invokeMethod(this, "showReplyInformation", Qt::QueuedConnection,
+                                      Q_ARG(QString, text));
+        break;
+    }
+    case Protocol::CheckPadelReply:
+        qDebug() << "Configuration reply loaded";
+        applyPedalReply(data.frame);
+        break;
+    case Protocol::DeletePadelReply:
+        QMetaObject::invokeMethod(this, "showReplyInformation", Qt::QueuedConnection,
+                                  Q_ARG(QString, QStringLiteral("Delete message success!")));
+        break;
     case Protocol::PadelUploadCmd:
         enqueuePedalFrame(data.frame);
         break;
@@ -30,10 +69,88 @@ void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
     }
 }
 
-void Widget::applyPedalReply(const QByteArray &) {}
+void Widget::applyPedalReply(const QByteArray &r)
+{
+    PedalMessage m;
+    if (!ReplyPlan::decodeReply(r, &m)) {
+        qDebug() << "Configuration reply without a definition:" << r.toHex(' ');
+        return;
+    }
 
-void Widget::showReplyInformation(QString) {}
+    const auto run = [this](const QList<ReplyPlan::Write> &writes) {
+        for (const ReplyPlan::Write &w : writes) {
+            if (w.field == ReplyPlan::Field::PedalPicture) {
+                showPedalPicture(w.value);
+                continue;
+            }
+            const QString name = QLatin1String(ReplyPlan::fieldName(w.field));
+            if (ReplyPlan::isCheckBox(w.field)) {
+                if (auto *box = findChild<QCheckBox *>(name))
+                    box->setChecked(w.value != 0);
+            } else if (auto *box = findChild<QComboBox *>(name)) {
+                // An event is chosen by its text; a list without it keeps its choice.
+                if (ReplyPlan::isEventSelection(w.field))
+                    box->setCurrentText(eventNames.value(w.value));
+                else
+                    box->setCurrentIndex(w.value);
+            }
+        }
+    };
 
-void Widget::showLatestReleaseNotice() {}
+    run(ReplyPlan::headWrites(m));
+    if (!ReplyPlan::writesEventFields(m))
+        return;
+    // The page is whatever event the pedal type shows after the selection.
+    const QComboBox *events = m.pedalType == PedalTypeExpression ? ui->expression_comboBox0
+                              : m.pedalType == PedalTypeSwitch   ? ui->switch_comboBox0
+                                                                 : ui->hat_comboBox0;
+    run(ReplyPlan::pageWrites(m, eventCodes.value(events->currentText(), -1)));
+}
 
-void Widget::showPedalPicture(int) {}
+void Widget::openPendingReplyBoxes()
+{
+    // Only the outermost call opens boxes; one posted while a box is open
+    // (its event loop runs the queued call) waits for its turn.
+    if (replyBoxOpen)
+        return;
+    replyBoxOpen = true;
+    while (!pendingReplyBoxes.isEmpty())
+        pendingReplyBoxes.takeFirst()();
+    replyBoxOpen = false;
+}
+
+void Widget::showReplyInformation(QString text)
+{
+    pendingReplyBoxes.append([this, text] {
+        QMessageBox::information(this, tr("Information"), tr(text.toUtf8().constData()));
+    });
+    openPendingReplyBoxes();
+}
+
+void Widget::showLatestReleaseNotice()
+{
+    pendingReplyBoxes.append([this] {
+        QMessageBox box(this);
+        box.setIcon(QMessageBox::Information);
+        box.setWindowTitle(QStringLiteral("Information"));
+        box.setTextFormat(Qt::RichText);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse
+                                    | Qt::LinksAccessibleByKeyboard);
+        box.setText(QStringLiteral("This software is the latest release. Please ensure that your "
+                                   "product is using the latest firmware. Download the latest "
+                                   "firmware from the official website: "
+                                   "<a href=\"%1\" style=\"color:#FFA500;\">%2</a>")
+                        .arg(makerSite, makerSiteName));
+        if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+            label->setOpenExternalLinks(true);
+        box.exec();
+    });
+    openPendingReplyBoxes();
+}
+
+void Widget::showPedalPicture(int pedalType)
+{
+    // Each pedal type's page carries its picture (widget_4, widget_5, widget_7).
+    if (pedalType >= PedalTypeExpression && pedalType <= PedalTypeHiHat)
+        ui->pedal_type_stack->setCurrentIndex(pedalType - 1);
+}

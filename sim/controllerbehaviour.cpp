@@ -139,11 +139,8 @@ QList<QByteArray> ControllerBehaviour::respond(const ControllerCommand &command)
         PedalMessage def;
         PedalMessage::readFrom(f, &def);
         const quint8 status = m_forcedSetStatus >= 0 ? quint8(m_forcedSetStatus) : judgeSet(def);
-        if (status == 0) {
-            const QPair<int, int> place(def.pedal, def.message);
-            m_definitions.insert(Key(place, def.pedalType), def);
-            m_lastType.insert(place, def.pedalType);
-        }
+        if (status == 0)
+            storeMessage(def);
         return {setReply(def.pedal, status)};
     }
     case ControllerCommand::Delete: {
@@ -212,6 +209,20 @@ QByteArray ControllerBehaviour::definition(int pedal, int slot) const
 bool ControllerBehaviour::isStored(int pedal, int slot, int pedalType) const
 {
     return m_definitions.contains(Key({pedal, slot}, pedalType));
+}
+
+void ControllerBehaviour::storeMessage(const PedalMessage &def)
+{
+    const QPair<int, int> place(def.pedal, def.message);
+    m_definitions.insert(Key(place, def.pedalType), def);
+    m_lastType.insert(place, def.pedalType);
+}
+
+void ControllerBehaviour::store(const QByteArray &definition)
+{
+    PedalMessage def;
+    if (PedalMessage::fromFields(definition, &def))
+        storeMessage(def);
 }
 
 void ControllerBehaviour::clearDefinitions()

@@ -65,6 +65,10 @@ public:
     /// The definition a short ask returns: that of the pedal type last set in the slot.
     QByteArray definition(int pedal, int slot) const;
     bool isStored(int pedal, int slot, int pedalType) const;
+    /// Keeps a 17-byte definition as an accepted set command would, whatever
+    /// it holds (any pedal type or event code): an ask for its pedal and slot
+    /// then returns it byte for byte. Shorter definitions are ignored.
+    void store(const QByteArray &definition);
     int storedCount() const { return m_definitions.size(); }
     void clearDefinitions();
 
@@ -89,6 +93,7 @@ private:
     using Key = QPair<QPair<int, int>, int>; // (pedal, slot), pedal type
 
     quint8 judgeSet(const PedalMessage &definition) const;
+    void storeMessage(const PedalMessage &definition);
     PedalMessage stored(int pedal, int slot, int pedalType) const;
     static PedalMessage defaultMessage(int pedal, int slot, int pedalType);
 

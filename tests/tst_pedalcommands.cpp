@@ -3,12 +3,11 @@
 // controller's side.
 #include "app/widget.h"
 #include "curve/mycustomplot.h"
-#include "device/devicesource.h"
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
 #include "pedal/pedalmessage.h"
 #include "sim/simulatedcontroller.h"
-#include "sim/simulateddevicesource.h"
+#include "support/controllerrig.h"
 #include "support/editordriver.h"
 #include "support/setcommandgolden.h"
 #include "ui_widget.h"
@@ -16,62 +15,11 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
 using SetCommandGolden::spaced;
 
-/// A window connected to one simulated controller, past the start-up ask.
-class Rig
-{
-public:
-    explicit Rig(const QString &model, int statusAfterHandshake = -1)
-        : controller(model)
-    {
-        controller.behaviour().setStatusAfterHandshake(statusAfterHandshake);
-        source.addController(&controller);
-        DeviceSource::setCurrent(&source);
-        window = std::make_unique<Widget>();
-        ui = window->form();
-    }
-    ~Rig()
-    {
-        window.reset();
-        DeviceSource::setCurrent(nullptr);
-    }
-
-    /// Connects and waits until the controller has answered the handshake and
-    /// received the ask and the identity queries sent after the open; then
-    /// forgets what it received.
-    bool connect()
-    {
-        const int entry = ui->comboBox_ComDevices->findText(controller.model().usbDescription);
-        if (entry < 0)
-            return false;
-        ui->comboBox_ComDevices->setCurrentIndex(entry);
-        ui->connectButton->click();
-        if (!QTest::qWaitFor([this] {
-                return ui->Pedal_Number->count() == controller.behaviour().pedalCount()
-                       && controller.commandsOf(ControllerCommand::Ask).size() == 1
-                       && controller.commandsOf(ControllerCommand::Identity).size() == 1
-                       && controller.commandsOf(ControllerCommand::Version).size() == 1;
-            }))
-            return false;
-        controller.clearRecords();
-        return true;
-    }
-
-    QList<QByteArray> commands(ControllerCommand::Kind kind) const
-    {
-        return controller.commandsOf(kind);
-    }
-
-    SimulatedController controller;
-    SimulatedDeviceSource source;
-    std::unique_ptr<Widget> window;
-    Ui::Widget *ui = nullptr;
-};
+using Rig = ControllerRig;
 
 QPushButton *setButtonOf(Ui::Widget *ui, int pedalType)
 {

@@ -73,6 +73,7 @@ private slots:
     void set();
     void ask_longFormChoosesPedalType();
     void ask_outOfRange_noReply();
+    void store_anyDefinition_askReturnsItByteForByte();
     void delete_pedalThenFactoryReset();
 
     // Through a serial port.
@@ -173,6 +174,27 @@ void tst_Simulator::ask_outOfRange_noReply()
     QVERIFY(b.respond({ControllerCommand::Ask, hex("F000215E04040010F7")}).isEmpty());
     QVERIFY(b.respond({ControllerCommand::Ask, hex("F000215E0404000003F7")}).isEmpty());
     QCOMPARE(b.respond({ControllerCommand::Ask, hex("F000215E0404010FF7")}).size(), 1);
+}
+
+void tst_Simulator::store_anyDefinition_askReturnsItByteForByte()
+{
+    ControllerBehaviour b(SimulatedModel::byName("ZT-3"));
+    // Pedal 2, slot 5, pedal type 7 and event 9: nothing a set command would be allowed to store.
+    const QByteArray odd = hex("0205070F09FF80FF0005FF00000000FF01");
+    b.store(odd);
+    QVERIFY(b.isStored(2, 5, 7));
+    QCOMPARE(b.respond({ControllerCommand::Ask, hex("F000215E04040205F7")}).value(0).mid(6, 17), odd);
+
+    // A stored definition replaces the one of its pedal type; the other types keep theirs.
+    const QByteArray hat = hex("0205030000040000" "7F00320000003200" "00");
+    b.store(hat);
+    QCOMPARE(b.respond({ControllerCommand::Ask, hex("F000215E04040205F7")}).value(0).mid(6, 17), hat);
+    QCOMPARE(b.definition(2, 5, 7), odd);
+    QCOMPARE(b.storedCount(), 2);
+
+    // Too short to be a definition: nothing changes.
+    b.store(hat.left(16));
+    QCOMPARE(b.storedCount(), 2);
 }
 
 void tst_Simulator::delete_pedalThenFactoryReset()

@@ -50,6 +50,30 @@ void sendBursts(SimulatedController *controller, int offsetMs)
     QTimer::singleShot(offsetMs, timer, [timer] { timer->start(burstPeriodMs); });
 }
 
+/// Definitions the controllers hold from the start, so that Check brings
+/// something other than the factory settings into the editor.
+void storeExamples(ControllerBehaviour &zt3, ControllerBehaviour &qrx20)
+{
+    // p, m, type, channel, event, dataA, dataB, valueA, valueB, mode, gain,
+    // level, press, release, curve, curve code, level high
+    const auto def = [](std::initializer_list<int> bytes) {
+        QByteArray d;
+        for (int b : bytes)
+            d.append(char(b));
+        return d;
+    };
+    // Pedal 1, message 1: Pitch Bend from 16383 down to 0, trigger level 300.
+    zt3.store(def({0, 0, 1, 0, 3, 0x7F, 0x00, 0x7F, 0x00, 0, 50, 0x2C, 60, 62, 50, 0, 0x01}));
+    // Pedal 2, message 1: CC 80 toggling between 100 and 20.
+    zt3.store(def({1, 0, 2, 1, 0, 80, 0, 100, 20, 1, 0, 0, 0, 0, 0, 0, 0}));
+    // Pedal 3, message 2: a hi-hat on note 42, range 10 to 110.
+    zt3.store(def({2, 1, 3, 9, 2, 42, 0, 10, 110, 0, 60, 0, 0, 0, 40, 0, 0}));
+    // Pedal 4, message 1: Tempo.
+    zt3.store(def({3, 0, 2, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    // Pedal 1, message 1: Channel Pressure from 20 to 100.
+    qrx20.store(def({0, 0, 1, 2, 4, 20, 100, 0, 0, 0, 50, 0, 0, 0, 50, 0, 0}));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -62,6 +86,7 @@ int main(int argc, char *argv[])
     auto *zt3 = new SimulatedController(QStringLiteral("ZT-3"), &app);
     auto *qrx20 = new SimulatedController(QStringLiteral("QRX-20"), &app);
     qrx20->behaviour().setStatusAfterHandshake(0x05); // pedals 1 and 3 plugged in
+    storeExamples(zt3->behaviour(), qrx20->behaviour());
     for (SimulatedController *c : {zt3, qrx20}) {
         if (!c->isPluggedIn()) {
             qCritical() << "cannot open a pseudo-terminal:" << c->errorString();

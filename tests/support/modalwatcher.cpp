@@ -30,7 +30,12 @@ void ModalWatcher::poll()
             dialog->reject();
         return;
     }
-    m_seen.append({box->windowTitle(), box->text()});
+    int open = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        open += qobject_cast<QMessageBox *>(w) && w->isVisible();
+    m_seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), open});
+    if (m_inspect)
+        m_inspect(box);
     QAbstractButton *button = box->button(m_answer);
     if (!button && !box->buttons().isEmpty())
         button = box->buttons().constFirst();

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 /// Closes every modal box that opens while it lives, recording what the user
 /// would have seen, and answers it with the given button.
 class ModalWatcher : public QObject
@@ -17,6 +19,10 @@ public:
     {
         QString title;
         QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        /// Boxes of this application open while this one was open, itself included.
+        int openBoxes = 1;
     };
 
     explicit ModalWatcher(QMessageBox::StandardButton answer = QMessageBox::Ok,
@@ -24,6 +30,8 @@ public:
 
     /// Button answered to boxes opened from now on.
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
+    /// Called with every box before it is answered, for checks beyond title and text.
+    void setInspector(std::function<void(QMessageBox *)> inspect) { m_inspect = std::move(inspect); }
     const QList<Seen> &seen() const { return m_seen; }
     QStringList texts() const;
 
@@ -33,4 +41,5 @@ private:
     QTimer m_timer;
     QMessageBox::StandardButton m_answer;
     QList<Seen> m_seen;
+    std::function<void(QMessageBox *)> m_inspect;
 };

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds the stream framing fuzzer with clang and runs it.
+# Builds the fuzz targets with clang and runs them one after the other:
+# the stream framing, the reply plan alone, the main window's reply slot, and
+# the window loading preset files and config.ini.
 #
-#   tools/fuzz/run.sh [seconds]        default 60
+#   tools/fuzz/run.sh [seconds]        default 60, shared out 1 : 1 : 2 : 2
 #
 # Environment: FUZZ_BUILD (build directory, default build-fuzz at the top of
-# the tree). The corpus the run grows stays in $FUZZ_BUILD/corpus; the seeds
-# are written anew each run.
+# the tree). The corpora the runs grow stay in $FUZZ_BUILD/corpus-<target>;
+# the seeds are written anew each run.
 set -euo pipefail
 
 seconds="${1:-60}"
@@ -14,7 +16,7 @@ root="$(cd "$here/../.." && pwd)"
 build="${FUZZ_BUILD:-$root/build-fuzz}"
 
 missing=()
-for pkg in clang libclang-rt-14-dev qtbase5-dev cmake; do
+for pkg in clang libclang-rt-14-dev qtbase5-dev libqt5serialport5-dev libqcustomplot-dev cmake; do
     dpkg-query -W -f='${Status}\n' "$pkg" 2>/dev/null | grep -q 'install ok installed' \
         || missing+=("$pkg")
 done
@@ -28,10 +30,10 @@ fi
 cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2
 
-# Seeds: each read is one length byte (value % 64 + 1) and the read's bytes.
-seeds="$build/seeds"
-rm -rf "$seeds"
-mkdir -p "$seeds" "$build/corpus"
+# Stream framing seeds: each read is one length byte (value % 64 + 1) and the read's bytes.
+seeds="$build/seeds-streamframer"
+rm -rf "$seeds" "$build/seeds"
+mkdir -p "$seeds"
 seed() { # name, then one hex text per read (1..64 bytes; a leading * feeds a read of 64 bytes 96 times)
     local name="$1" out="" read repeat
     shift
@@ -56,7 +58,85 @@ seed two-packets   F000215E0104F7F000215E030500F7
 seed split-small   F0 00 21 5E 01 04 F7
 seed overlong      F000215E01 '*'$(printf '00%.0s' $(seq 64)) F7
 
+# Reply seeds: each frame is a type byte (frame type + 1), a length byte and
+# the frame; written as TYPE:HEX.
+rseeds="$build/seeds-replies"
+rm -rf "$rseeds"
+mkdir -p "$rseeds"
+rseed() { # name, then TYPE:HEX per frame
+    local name="$1" out="" frame type bytes
+    shift
+    for frame in "$@"; do
+        type="${frame%%:*}"
+        bytes="${frame#*:}"
+        out+=$(printf '%02x%02x' $(( type + 1 )) $(( ${#bytes} / 2 )))"$bytes"
+    done
+    printf "$(printf '%s' "$out" | sed 's/../\\x&/g')" > "$rseeds/$name"
+}
+reply() { # the 17 definition bytes as hex (blanks allowed) -> a 24-byte configuration reply
+    local fields
+    fields=$(printf '%s' "$*" | tr -d ' ')
+    [ ${#fields} -eq 34 ] || { echo "seed definition of ${#fields} hex digits: $*" >&2; exit 1; }
+    printf 'F000215E1004%sF7' "$fields"
+}
+rseed handshake-3      0:F000215E0103F7
+rseed handshake-0      0:F000215E0100F7
+rseed handshake-10     0:F000215E010AF7
+rseed status           0:F000215E03F7
+rseed set-statuses     1:F000215E10030000F7 1:F000215E10030003F7 1:F000215E10030020F7
+rseed set-short        1:F000215E100300F7
+rseed delete           3:F000215E030500F7
+rseed live-event       4:0BB00740
+rseed unknown-types    5:F000215E0104F7 -1:F000215E0104F7
+#                                p  m  t  ch ev dA dB vA vB mo ga tl pn rn cu cc th
+rseed expression-cc    2:"$(reply 00 00 01 03 00 07 00 00 7F 00 32 05 28 29 2D 00 00)"
+rseed expression-note  2:"$(reply 01 02 01 09 02 3C 00 0A 5A 00 1E 14 32 33 46 00 00)"
+rseed pitch-bend       2:"$(reply 00 00 01 04 03 01 02 7F 00 00 28 2C 30 31 3C 00 01)"
+rseed pressure         2:"$(reply 00 00 01 05 04 64 14 00 00 00 32 07 00 00 32 00 00)"
+rseed switch-cc        2:"$(reply 00 01 02 02 00 14 00 40 40 01 00 00 00 00 00 00 00)"
+rseed switch-pc        2:"$(reply 00 01 02 01 01 09 32 00 00 00 00 00 00 00 00 00 00)"
+rseed switch-note      2:"$(reply 00 01 02 07 02 3D 00 70 20 04 00 00 00 00 00 00 00)"
+rseed switch-stop      2:"$(reply 00 01 02 00 07 00 00 00 00 00 00 00 00 00 00 00 00)"
+rseed switch-tempo     2:"$(reply 00 01 02 00 08 00 00 01 F4 00 00 00 00 00 00 00 00)"
+rseed hat-cc           2:"$(reply 00 02 03 01 00 04 00 0A 64 00 3C 1E 24 25 28 00 00)"
+rseed hat-note         2:"$(reply 00 02 03 02 02 26 00 7F 10 00 32 00 00 00 32 00 00)"
+rseed event-9          2:"$(reply 00 01 02 03 09 14 00 10 50 01 00 00 00 00 00 00 00)"
+rseed pedal-type-0     2:"$(reply 00 01 00 03 00 14 00 10 50 01 00 00 00 00 00 00 00)"
+rseed short-config     2:F000215E1004000001000300000000003200000032F7
+rseed range-check      2:"$(reply 00 00 01 00 00 07 00 3C 7F 00 32 00 00 00 32 00 00)" \
+                       2:"$(reply 00 00 01 00 00 07 00 0A 28 00 32 00 00 00 32 00 00)"
+rseed one-read         0:F000215E0104F7 \
+                       2:"$(reply 01 00 01 00 00 07 00 00 7F 00 32 00 00 00 32 00 00)" \
+                       1:F000215E10030000F7 3:F000215E030500F7
+
+# Preset and config.ini seeds: a first byte 00 (a preset) or 01 (config.ini),
+# then the file: the bad-file corpora of the tests and the golden presets.
+pseeds="$build/seeds-presets"
+rm -rf "$pseeds"
+mkdir -p "$pseeds"
+for f in "$root"/tests/data/presets/*.ini "$root"/tests/data/presets/bad/*.ini; do
+    { printf '\x00'; cat "$f"; } > "$pseeds/preset-$(basename "$f")"
+done
+for f in "$root"/tests/data/config/*.ini; do
+    { printf '\x01'; cat "$f"; } > "$pseeds/config-$(basename "$f")"
+done
+
+# Seconds for each target: a sixth each for the two fast ones, a third for
+# each of the two that drive the window.
+sixth=$(( seconds / 6 > 0 ? seconds / 6 : 1 ))
+window=$(( (seconds - 2 * sixth) / 2 > 0 ? (seconds - 2 * sixth) / 2 : 1 ))
+
 mkdir -p "$build/artifacts"
 cd "$build"
-./fuzz_streamframer -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-    -artifact_prefix="$build/artifacts/" -print_final_stats=1 corpus "$seeds"
+run() { # target, seconds, seeds, extra options
+    local target="$1" time="$2" seedDir="$3"
+    shift 3
+    mkdir -p "$build/corpus-$target"
+    echo "== $target for ${time}s"
+    "./$target" -max_total_time="$time" -timeout=10 -artifact_prefix="$build/artifacts/$target-" \
+        -print_final_stats=1 "$@" "$build/corpus-$target" "$seedDir"
+}
+run fuzz_streamframer "$sixth" "$seeds" -max_len=4096
+run fuzz_replyplan "$sixth" "$rseeds" -max_len=512
+run fuzz_replies "$window" "$rseeds" -max_len=512 -detect_leaks=0 -rss_limit_mb=4096
+run fuzz_presets "$window" "$pseeds" -max_len=8192 -detect_leaks=0 -rss_limit_mb=4096

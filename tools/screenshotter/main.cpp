@@ -6,6 +6,7 @@
 // Meant to run under a virtual X server (see tools/screenshot).
 
 #include "app/appstylesheet.h"
+#include "app/customdialog.h"
 #include "app/startup.h"
 #include "app/widget.h"
 
@@ -13,6 +14,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QPixmap>
 #include <QStackedWidget>
 #include <QTextStream>
@@ -105,6 +110,44 @@ int shootCurves(Widget &window, const QString &outDir)
     return failures;
 }
 
+/// The menu bar with the Setting menu open (a grab of the screen, since the
+/// menu is a window of its own) and the About dialog.
+int shootMenuAndAbout(Widget &window, const QString &outDir)
+{
+    int failures = 0;
+    auto *bar = window.findChild<QMenuBar *>();
+    if (bar && bar->actions().size() > 1) {
+        bar->setActiveAction(bar->actions().at(1));
+        settle(400);
+        const QRect area = window.frameGeometry().adjusted(0, 0, 0, -400);
+        const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
+            0, area.x(), area.y(), area.width(), area.height());
+        const QString path = outDir + QStringLiteral("/6-setting-menu.png");
+        if (shot.save(path))
+            QTextStream(stdout) << path << '\n';
+        else
+            ++failures;
+        if (QMenu *menu = bar->actions().at(1)->menu())
+            menu->close();
+        settle(100);
+    } else {
+        ++failures;
+    }
+    if (auto *about = window.findChild<CustomDialog *>()) {
+        about->show();
+        settle(300);
+        const QString path = outDir + QStringLiteral("/7-about.png");
+        if (about->grab().save(path))
+            QTextStream(stdout) << path << '\n';
+        else
+            ++failures;
+        about->hide();
+    } else {
+        ++failures;
+    }
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -124,7 +167,8 @@ int main(int argc, char *argv[])
     window.resize(870, 750);
     QTimer::singleShot(800, &window,
                        [&] {
-        const int failures = shootPages(window, outDir) + shootCurves(window, outDir);
+        const int failures = shootPages(window, outDir) + shootCurves(window, outDir)
+                             + shootMenuAndAbout(window, outDir);
         app.exit(failures == 0 ? 0 : 1);
     });
     // The same start as the program itself: title-bar buttons, show, event loop.

@@ -1,4 +1,4 @@
-#include "app/comboitems.h"
+#include "pedal/numberitems.h"
 
 QStringList numberItems(int first, int last)
 {
