@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
 #include "app/widget.h"
+#include "app/logging.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QStyleFactory>
 
 int runMainWindow(QApplication &app, Widget &window)
@@ -11,7 +11,7 @@ int runMainWindow(QApplication &app, Widget &window)
     window.setWindowFlags(window.windowFlags() | Qt::WindowMinMaxButtonsHint
                           | Qt::WindowCloseButtonHint);
     window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    qDebug() << "Available styles:" << QStyleFactory::keys();
+    qCDebug(lcApp) << "Available styles:" << QStyleFactory::keys();
     window.show();
     return app.exec();
 }

@@ -6,8 +6,8 @@
 #include "device/identity.h"
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
+#include "app/logging.h"
 
-#include <QDebug>
 #include <QTimer>
 
 namespace {
@@ -86,7 +86,7 @@ void Widget::handleSerialError(QSerialPort::SerialPortError error)
 {
     if (error == QSerialPort::NoError)
         return;
-    qDebug() << "Serial device dropped:" << error << handle->errorString();
+    qCWarning(lcLink) << "Serial device dropped:" << error << handle->errorString();
     // An unplugged device shows as ResourceError on most drivers; a vanished
     // pseudo-terminal or some USB serial drivers report ReadError instead, and
     // keep reporting it on every poll while the port stays open. Both end the
@@ -103,17 +103,17 @@ void Widget::rec_data(QByteArray data)
 {
     const Identity::WindowReading reading = Identity::readForWindow(data);
     if (reading.ignored) {
-        qDebug() << "Not an identity reply:" << data;
+        qCDebug(lcLink) << "Not an identity reply:" << data;
         return;
     }
     if (reading.hasVersion) {
         deviceVersion = reading.version;
-        qDebug() << "version data::" << deviceVersion;
+        qCDebug(lcLink) << "version data::" << deviceVersion;
     }
     if (reading.hasModel) {
         deviceMtd = reading.model;
         modelVariant = Identity::modelVariant(deviceMtd);
-        qDebug() << "Device:" << deviceMtd;
+        qCDebug(lcLink) << "Device:" << deviceMtd;
     }
     if (!updateDialogShown && deviceMtd != QLatin1String("xx")
         && deviceVersion != QLatin1String("xx") && !Identity::byteSixIsO(data)) {

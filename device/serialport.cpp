@@ -3,9 +3,9 @@
 #include "device/devicesource.h"
 #include "device/identity.h"
 #include "device/streamframer.h"
+#include "app/logging.h"
 
 #include <QComboBox>
-#include <QDebug>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
@@ -34,16 +34,16 @@ public:
     void frame(int type, const QByteArray &bytes) override { m_port->emitFrame(type, bytes); }
     void rejected(const char *where, quint8 b0, quint8 b1) override
     {
-        qCritical() << where << " invalid data:" << hexByte(b0) << hexByte(b1);
+        qCCritical(lcLink) << where << " invalid data:" << hexByte(b0) << hexByte(b1);
     }
     void incompleteGroup() override
     {
-        qDebug() << "Incomplete 4-byte message, waiting for more data.";
+        qCDebug(lcLink) << "Incomplete 4-byte message, waiting for more data.";
     }
     void inspect(const QByteArray &buffer) override { m_port->inspectBuffer(buffer); }
     void packet(QByteArray &bytes) override
     {
-        qDebug() << "Extracted packet:" << hexBytes(bytes);
+        qCDebug(lcLink) << "Extracted packet:" << hexBytes(bytes);
         m_port->processPacket(bytes);
     }
 
@@ -93,7 +93,7 @@ void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
                                               : DeviceSource::current()->serialPorts();
     for (const SerialPortRecord &port : ports) {
         if (logPorts)
-            qDebug() << "VID:" << port.vendorId << ", PID:" << port.productId
+            qCDebug(lcLink) << "VID:" << port.vendorId << ", PID:" << port.productId
                      << ", description:" << port.description << ", locate:" << port.systemLocation
                      << ", number:" << port.serialNumber << ", manufacturer:" << port.manufacturer;
         const auto found = descriptions.constFind(UsbId{port.productId, port.vendorId});
@@ -167,7 +167,7 @@ void SerialPort::readDataSlot()
 
 void SerialPort::inspectBuffer(const QByteArray &buffer)
 {
-    qDebug() << "Buffer:" << hexBytes(buffer);
+    qCDebug(lcLink) << "Buffer:" << hexBytes(buffer);
     parseVersion(buffer);
     if (buffer.contains("ERASE END"))
         emit send_erase(true);
@@ -182,7 +182,7 @@ void SerialPort::processPacket(QByteArray &packet)
 
 void SerialPort::emitFrame(int type, const QByteArray &frame)
 {
-    qDebug() << "Emitting pedalMidiDataSignal with package.frame:" << hexBytes(frame);
+    qCDebug(lcLink) << "Emitting pedalMidiDataSignal with package.frame:" << hexBytes(frame);
     emit pedalMidiDataSignal(Protocol::MsgPackage{type, frame});
 }
 
@@ -193,23 +193,23 @@ void SerialPort::parseVersion(QByteArray data)
     case Identity::LinkReading::Nothing:
         return;
     case Identity::LinkReading::PartialVersion:
-        qDebug() << "version data::" << hexBytes(data);
+        qCDebug(lcLink) << "version data::" << hexBytes(data);
         return;
     case Identity::LinkReading::Version:
-        qDebug() << "version data::" << hexBytes(data);
-        qDebug() << "Version:" << reading.text;
+        qCDebug(lcLink) << "version data::" << hexBytes(data);
+        qCDebug(lcLink) << "Version:" << reading.text;
         if (forwardIdentity)
             emit send_vesion(reading.text);
         return;
     case Identity::LinkReading::Model:
         break;
     }
-    qDebug() << "Device:" << reading.text;
+    qCDebug(lcLink) << "Device:" << reading.text;
     if (forwardIdentity)
         emit send_MTD(reading.text);
     const qint64 written = write(Identity::versionQuery());
     if (written < 0)
-        qDebug() << "Version query failed:" << errorString();
+        qCDebug(lcLink) << "Version query failed:" << errorString();
     else
-        qDebug() << "Version query written:" << written << "bytes";
+        qCDebug(lcLink) << "Version query written:" << written << "bytes";
 }

@@ -5,8 +5,8 @@
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
 #include "pedal/vocabulary.h"
+#include "app/logging.h"
 
-#include <QDebug>
 
 namespace {
 
@@ -90,7 +90,7 @@ void Widget::buildPedalMessage(QByteArray &frame)
 {
     frame = ConfigCommands::set(ConfigCommands::buildPedalMessage(editorSnapshot()));
     const int level = ui->expression_trigger_level->currentIndex();
-    qDebug() << "Trigger level" << level << "high" << hexByte(level >> 8) << "low"
+    qCDebug(lcEditor) << "Trigger level" << level << "high" << hexByte(level >> 8) << "low"
              << hexByte(level);
 }
 
@@ -130,7 +130,7 @@ void Widget::on_checkButton_clicked()
     const int status = handle->extractedValue;
     const QString device = ui->comboBox_ComDevices->currentText();
     if (device.contains(QLatin1String("10")) || device.contains(QLatin1String("20"))) {
-        qDebug() << "Status value" << status << "bits" << (status & 1) << ((status >> 1) & 1)
+        qCDebug(lcEditor) << "Status value" << status << "bits" << (status & 1) << ((status >> 1) & 1)
                  << ((status >> 2) & 1) << ((status >> 3) & 1) << "pedal" << pedal + 1;
     }
     if (ConfigCommands::checkAskForm(device, status, pedal) == ConfigCommands::AskForm::Long)

@@ -6,9 +6,9 @@
 
 #include "pedal/pedalmessage.h"
 #include "pedal/vocabulary.h"
+#include "app/logging.h"
 
 #include <QComboBox>
-#include <QDebug>
 #include <QLabel>
 #include <QSignalBlocker>
 
@@ -226,7 +226,7 @@ void Widget::Changed_stack_type(QString text)
 {
     const int page = Vocabulary::pedalTypeItems().indexOf(text);
     if (page < 0) {
-        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
+        qCDebug(lcEditor).noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
     ui->pedal_type_stack->setCurrentIndex(page);
@@ -262,7 +262,7 @@ void Widget::Changed_stack(QString text)
     case EventPitchBend: page = 2; break;
     case EventChannelPressure: page = 3; break;
     default:
-        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
+        qCDebug(lcEditor).noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
 
@@ -294,7 +294,7 @@ void Widget::Changed_stack_hat(QString text)
 {
     const int code = eventCodes.value(text, -1);
     if (code != EventCc && code != EventNote) {
-        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
+        qCDebug(lcEditor).noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
     ui->hat_stackedWidget->setCurrentIndex(code == EventCc ? 0 : 1);
@@ -320,7 +320,7 @@ void Widget::Changed_stack_switch(QString text)
 {
     const int page = switchPageOf(eventCodes.value(text, -1));
     if (page < 0) {
-        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
+        qCDebug(lcEditor).noquote() << QStringLiteral("Unknown option: ") + text;
         return;
     }
     ui->switch_stackedWidget->setCurrentIndex(page);
@@ -374,7 +374,7 @@ void Widget::applySwitchMode(const QString &text, QComboBox *maximum, QLabel *la
         maximum->show();
         label->setText(kMax);
     } else {
-        qDebug().noquote() << QStringLiteral("Unknown option: ") + text;
+        qCDebug(lcEditor).noquote() << QStringLiteral("Unknown option: ") + text;
     }
 }
 
@@ -462,7 +462,7 @@ void Widget::resetEventPages(const QString &pedalKey, const QString &eventKey)
 
 void Widget::on_expression_cc_comboBox_ctl_currentIndexChanged(QString text)
 {
-    qDebug() << "Controller number:" << text.section(QLatin1Char(')'), 0, 0).toInt();
+    qCDebug(lcEditor) << "Controller number:" << text.section(QLatin1Char(')'), 0, 0).toInt();
 }
 
 void Widget::on_switch_note_comboBox_nno_currentIndexChanged(QString) {}

@@ -5,10 +5,10 @@
 #include "ui_widget.h"
 
 #include "pedal/replyplan.h"
+#include "app/logging.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDebug>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -27,12 +27,12 @@ int byteAt(const QByteArray &frame, int i)
 
 void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
 {
-    qDebug() << "Frame:" << data.type << data.frame.toHex(' ');
+    qCDebug(lcReplies) << "Frame:" << data.type << data.frame.toHex(' ');
     switch (data.type) {
     case Protocol::HandshadeReplyCmd: {
         // A six-byte status frame has F7 at byte 5 and so changes nothing here.
         const int pedals = byteAt(data.frame, 5);
-        qDebug() << "Pedal count:" << pedals;
+        qCDebug(lcReplies) << "Pedal count:" << pedals;
         if (pedals >= 0 && pedals < 10) {
             ui->Pedal_Number->clear();
             for (int n = 1; n <= pedals; ++n)
@@ -54,7 +54,7 @@ void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
         break;
     }
     case Protocol::CheckPadelReply:
-        qDebug() << "Configuration reply loaded";
+        qCDebug(lcReplies) << "Configuration reply loaded";
         applyPedalReply(data.frame);
         break;
     case Protocol::DeletePadelReply:
@@ -73,7 +73,7 @@ void Widget::applyPedalReply(const QByteArray &r)
 {
     PedalMessage m;
     if (!ReplyPlan::decodeReply(r, &m)) {
-        qDebug() << "Configuration reply without a definition:" << r.toHex(' ');
+        qCDebug(lcReplies) << "Configuration reply without a definition:" << r.toHex(' ');
         return;
     }
 

@@ -10,6 +10,7 @@
 #include "support/modalwatcher.h"
 #include "ui_widget.h"
 
+#include <QAction>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRotation>
 #include <QGraphicsScene>
@@ -18,6 +19,7 @@
 #include <QPropertyAnimation>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -31,15 +33,24 @@ QByteArray frameOf(int slot, int status, int data1, int data2)
     return frame;
 }
 
-/// A CC 7 whose value and controller number together count 0..16383.
+/// A pitch bend whose value counts 0..16383.
 QByteArray numbered(int n)
 {
-    return frameOf(0, 0xB0, (n >> 7) & 0x7F, n & 0x7F);
+    return frameOf(0, 0xE0, n & 0x7F, (n >> 7) & 0x7F);
 }
 
 int numberOfRow(const QAbstractItemModel *m, int row)
 {
-    return m->index(row, 1).data().toInt() * 128 + m->index(row, 2).data().toInt();
+    return m->index(row, 2).data().toInt();
+}
+
+QAction *ccNamesAction(Widget &w)
+{
+    for (QAction *a : w.findChildren<QAction *>()) {
+        if (a->text() == QLatin1String("Show CC Name"))
+            return a;
+    }
+    return nullptr;
 }
 
 QList<QTableView *> views(Ui::Widget *ui)
@@ -89,6 +100,8 @@ class TestMonitor : public QObject
     Q_OBJECT
 
 private slots:
+    // The window keeps config.ini in the current directory.
+    void initTestCase() { QVERIFY(QDir::setCurrent(workDir.path())); }
     void queue_251ArrivalsKeepTheNewest250();
     void queue_burstHandledByOneDrainInBatchesInOrder();
     void queue_emptyFrameIgnored();
@@ -114,6 +127,9 @@ private slots:
     void switch_resetAnimatesToTheTarget_data();
     void switch_resetAnimatesToTheTarget();
     void endToEnd_liveFramesReachTablesAndPictures();
+
+private:
+    QTemporaryDir workDir;
 };
 
 void TestMonitor::queue_251ArrivalsKeepTheNewest250()
@@ -329,7 +345,7 @@ void TestMonitor::tables_capAt1000OnAllThree()
     t.w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t.w));
     for (int i = 0; i < 1005; ++i)
-        t.w.appendEventRow("CC", QString::number(i / 128), QString::number(i % 128), "1");
+        t.w.appendEventRow("Pitch Bend", "--", QString::number(i), "1");
     QCOMPARE(rowCounts(t.ui), (QList<int>{1000, 1000, 1000}));
     for (QTableView *v : views(t.ui)) {
         QCOMPARE(numberOfRow(v->model(), 0), 5);
@@ -632,13 +648,23 @@ void TestMonitor::endToEnd_liveFramesReachTablesAndPictures()
         for (int v : {0, 40, 80, 127, 64})
             controller.sendEvent(0xB0, 11, quint8(v));
         QTRY_COMPARE(rowCounts(ui), (QList<int>{5, 5, 5}));
+        QAction *names = ccNamesAction(w);
+        QVERIFY(names);
+        if (!names->isChecked())
+            names->trigger();
+        QCOMPARE(lastRow(ui->tableView_2->model()), (QStringList{"CC", "11/Expression", "64", "1"}));
+        // Rows made after the setting is switched off show the bare number.
+        names->trigger();
+        QVERIFY(!names->isChecked());
+        controller.sendEvent(0xB0, 11, 64);
+        QTRY_COMPARE(rowCounts(ui), (QList<int>{6, 6, 6}));
         QCOMPARE(lastRow(ui->tableView_2->model()), (QStringList{"CC", "11", "64", "1"}));
         QVERIFY(qAbs(w.pedalPictureItem(1)->rotation() - 7.4409) < 1e-3);
 
         ui->pendal_type_comboBox0->setCurrentIndex(2);
         controller.send(ControllerBehaviour::usbMidiEvent(0xB0, 4, 127)
                         + ControllerBehaviour::usbMidiEvent(0xFA, 0, 0));
-        QTRY_COMPARE(rowCounts(ui), (QList<int>{7, 7, 7}));
+        QTRY_COMPARE(rowCounts(ui), (QList<int>{8, 8, 8}));
         QCOMPARE(w.pedalPictureItem(3)->rotation(), -5.0);
         QCOMPARE(lastRow(ui->tableView->model()), (QStringList{"Start", "--", "--", "--"}));
 

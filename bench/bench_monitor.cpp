@@ -1,0 +1,274 @@
+// The live monitor end to end, offscreen: a simulated controller on its own
+// thread writes USB-MIDI event packets into its pseudo-terminal; the window
+// reads them through SerialPort, the reply dispatch, the frame queue and its
+// drain into the three tables and the pedal pictures. Prints
+//   - the highest sustained event rate without a dropped frame, and its
+//     ratio to a 115200-baud line (2880 four-byte frames per second);
+//   - for a 20,000-frame burst, the time until its last row is in the tables
+//     and the longest gap between the ticks of a 1 ms timer meanwhile;
+//   - resident memory after 500,000 and 1,000,000 frames.
+// MONITOR_BENCH_FRAMES overrides the million.
+#include "bench/benchapp.h"
+#include "app/widget.h"
+#include "device/devicesource.h"
+#include "sim/controllerbehaviour.h"
+#include "sim/simulatedcontroller.h"
+#include "sim/simulateddevicesource.h"
+#include "ui_widget.h"
+
+#include <QAbstractItemModel>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr double kLineFramesPerSecond = 115200.0 / 10.0 / 4.0;
+
+/// Frame n of a run: a pitch bend whose value counts n modulo 16384.
+QByteArray frame(qint64 n)
+{
+    return ControllerBehaviour::usbMidiEvent(0xE0, quint8(n & 0x7F), quint8((n >> 7) & 0x7F));
+}
+
+double residentMB()
+{
+    FILE *f = std::fopen("/proc/self/statm", "r");
+    long pages = 0, resident = 0;
+    if (f) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+/// Lives on the controller's thread: sends frames at a rate, or a burst.
+class Pump : public QObject
+{
+public:
+    explicit Pump(SimulatedController *controller) : m_controller(controller)
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    }
+
+    /// Starts sending `total` frames at `perSecond` (on the pump's thread).
+    void start(double perSecond, qint64 total)
+    {
+        m_running = true;
+        QMetaObject::invokeMethod(this, [=] {
+            m_rate = perSecond;
+            m_total = total;
+            m_sentAtStart = m_sent;
+            m_clock.start();
+            m_timer.start(1);
+            tick();
+        });
+    }
+    void burst(int count)
+    {
+        QMetaObject::invokeMethod(this, [=] {
+            QByteArray bytes;
+            bytes.reserve(count * 4);
+            for (int i = 0; i < count; ++i)
+                bytes += frame(m_sent + i);
+            m_sent += count;
+            m_controller->send(bytes);
+            m_controller->clearRecords();
+        });
+    }
+    qint64 sent() const { return m_sent; }
+    bool running() const { return m_running; }
+
+private:
+    void tick()
+    {
+        const qint64 due = std::min<qint64>(m_total, qint64(m_rate * m_clock.nsecsElapsed() / 1e9));
+        qint64 n = due - (m_sent - m_sentAtStart);
+        m_running = m_sent - m_sentAtStart < m_total;
+        if (n <= 0) {
+            if (!m_running)
+                m_timer.stop();
+            return;
+        }
+        QByteArray bytes;
+        bytes.reserve(int(n * 4));
+        for (qint64 i = 0; i < n; ++i)
+            bytes += frame(m_sent + i);
+        m_sent += n;
+        m_controller->send(bytes);
+        // The controller keeps a record of what it sent; a long run must not.
+        m_controller->clearRecords();
+        m_running = m_sent - m_sentAtStart < m_total;
+        if (!m_running)
+            m_timer.stop();
+    }
+
+    SimulatedController *m_controller;
+    QTimer m_timer{this};
+    QElapsedTimer m_clock;
+    double m_rate = 0;
+    qint64 m_total = 0;
+    qint64 m_sentAtStart = 0;
+    std::atomic<qint64> m_sent{0};
+    std::atomic<bool> m_running{false};
+};
+
+struct Rig
+{
+    Widget *window = nullptr;
+    Pump *pump = nullptr;
+
+    qint64 handled() const { return window->handledPedalFrames(); }
+    qint64 dropped() const { return window->droppedPedalFrames(); }
+    /// Runs the event loop until every frame sent is handled or timeoutMs pass.
+    bool catchUp(int timeoutMs)
+    {
+        return QTest::qWaitFor(
+            [this] {
+                return !pump->running() && handled() + dropped() >= pump->sent()
+                       && !window->pedalFrameDrainPending();
+            },
+            timeoutMs);
+    }
+};
+
+/// Sends `seconds` worth of frames at the rate; sustained when nothing is
+/// dropped and the window is done within 50 ms of the last frame sent.
+bool sustains(Rig &rig, double rate, double seconds, double *catchUpMs)
+{
+    const qint64 droppedBefore = rig.dropped();
+    rig.pump->start(rate, qint64(rate * seconds));
+    (void)QTest::qWaitFor([&] { return !rig.pump->running(); }, int(seconds * 1000) + 5000);
+    QElapsedTimer after;
+    after.start();
+    const bool done = rig.catchUp(20000);
+    *catchUpMs = after.nsecsElapsed() / 1e6;
+    return done && rig.dropped() == droppedBefore && *catchUpMs < 50;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const BenchApp app(argc, argv);
+    const qint64 millionFrames = qEnvironmentVariableIsSet("MONITOR_BENCH_FRAMES")
+                                     ? qEnvironmentVariableIntValue("MONITOR_BENCH_FRAMES")
+                                     : 1000000;
+
+    auto *controller = new SimulatedController(QStringLiteral("ZT-3"));
+    SimulatedDeviceSource source;
+    source.addController(controller);
+    DeviceSource::setCurrent(&source);
+    auto *window = new Widget;
+    window->resize(870, 750);
+    window->show();
+    Ui::Widget *ui = window->form();
+    ui->comboBox_ComDevices->setCurrentIndex(
+        ui->comboBox_ComDevices->findText(controller->model().usbDescription));
+    ui->connectButton->click();
+    if (!QTest::qWaitFor([&] { return ui->Pedal_Number->count() > 0; }, 5000)) {
+        std::printf("no connection to the simulated controller\n");
+        return 1;
+    }
+    QTest::qWait(700); // the ask and identity queries after the open are answered
+
+    QThread controllerThread;
+    controller->moveToThread(&controllerThread);
+    auto *pump = new Pump(controller);
+    pump->moveToThread(&controllerThread);
+    controllerThread.start();
+    Rig rig{window, pump};
+
+    // 1. Sustained rate: raise it until frames are lost or the window falls behind.
+    double best = 0;
+    double bestCatchUp = 0;
+    for (double rate : {5000.0, 10000.0, 20000.0, 40000.0, 60000.0, 80000.0, 100000.0, 120000.0,
+                        150000.0, 200000.0, 250000.0, 300000.0}) {
+        double catchUp = 0;
+        const bool ok = sustains(rig, rate, 1.0, &catchUp);
+        std::printf("  %8.0f frames/s for 1 s: %s (done %.1f ms after the last frame; %lld "
+                    "handled, %lld dropped so far)\n",
+                    rate, ok ? "sustained" : "NOT sustained", catchUp,
+                    static_cast<long long>(rig.handled()), static_cast<long long>(rig.dropped()));
+        std::fflush(stdout);
+        if (!ok)
+            break;
+        best = rate;
+        bestCatchUp = catchUp;
+        rig.catchUp(20000);
+    }
+    rig.catchUp(20000);
+    std::printf("highest sustained rate without a dropped frame: %.0f frames/s, %.1f x the "
+                "115200-baud line (%.0f frames/s); last frame shown %.1f ms after it was sent\n",
+                best, best / kLineFramesPerSecond, kLineFramesPerSecond, bestCatchUp);
+
+    // 2. A 20,000-frame burst, with a 1 ms timer measuring the event loop's gaps.
+    {
+        const qint64 droppedBefore = rig.dropped();
+        const qint64 last = pump->sent() + 20000 - 1;
+        QElapsedTimer clock;
+        qint64 lastTick = -1;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            if (lastTick >= 0)
+                longestGap = std::max(longestGap, now - lastTick);
+            lastTick = now;
+        });
+        QAbstractItemModel *model = ui->tableView->model();
+        const QByteArray lastFrame = frame(last);
+        const auto lastRowShown = [&] {
+            const int row = model->rowCount() - 1;
+            return row >= 0
+                   && model->index(row, 2).data().toInt()
+                          == (quint8(lastFrame.at(3)) << 7 | quint8(lastFrame.at(2)))
+                   && rig.handled() + rig.dropped() > last;
+        };
+        ticker.start(1);
+        clock.start();
+        pump->burst(20000);
+        (void)QTest::qWaitFor(lastRowShown, 30000);
+        const double shownMs = clock.nsecsElapsed() / 1e6;
+        QTest::qWait(20);
+        ticker.stop();
+        std::printf("20000-frame burst: last row shown after %.1f ms (%.0f frames/s), longest "
+                    "event loop gap %.1f ms, %lld frames dropped\n",
+                    shownMs, 20000 / (shownMs / 1000), longestGap / 1e6,
+                    static_cast<long long>(rig.dropped() - droppedBefore));
+    }
+
+    // 3. Resident memory over a million frames at the sustained rate (at least 50,000/s).
+    {
+        const double rate = std::max(best, 50000.0);
+        const double start = residentMB();
+        const qint64 from = rig.handled() + rig.dropped();
+        double half = 0;
+        pump->start(rate, millionFrames);
+        (void)QTest::qWaitFor([&] { return rig.handled() + rig.dropped() - from >= millionFrames / 2; },
+                        600000);
+        half = residentMB();
+        rig.catchUp(600000);
+        const double full = residentMB();
+        std::printf("resident memory: %.1f MB before, %.1f MB after %lld frames, %.1f MB after "
+                    "%lld (%+.1f MB in the second half); %lld dropped\n",
+                    start, half, static_cast<long long>(millionFrames / 2), full,
+                    static_cast<long long>(millionFrames), full - half,
+                    static_cast<long long>(rig.dropped()));
+    }
+
+    controllerThread.quit();
+    controllerThread.wait();
+    delete window;
+    DeviceSource::setCurrent(nullptr);
+    return 0;
+}
