@@ -28,6 +28,10 @@ Widget::Widget(QWidget *parent)
 
     // 2. The device link: first port scan now, then every second.
     handle = new SerialPort(ui->comboBox_ComDevices, QStringLiteral("Veltrano"), this);
+    // One read brings at most one drain batch of live events (four bytes
+    // each): a backlog waits in the port instead of overflowing the event
+    // queue, whose oldest frames would be dropped.
+    handle->setReadBufferSize(Widget::liveReadLimit);
 
     // 3. Widgets that only some controller models use; shown after a connect.
     for (QWidget *w : modelDependentWidgets())

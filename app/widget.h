@@ -54,6 +54,8 @@ public:
     Ui::Widget *form() const { return ui; }
 
     // ---- live monitor (monitor/widget_monitor.cpp) ----
+    /// Bytes the link reads at a time: 25 four-byte event frames, one drain batch.
+    static constexpr int liveReadLimit = 25 * 4;
     /// Queue intake for one live event frame (a PadelUploadCmd package).
     void enqueuePedalFrame(const QByteArray &frame);
     /// Handles one frame: filter, table row, pedal picture.
@@ -373,6 +375,8 @@ private:
     bool tableBatchOpen = false;
     bool tableRowsAdded = false;
     void finishTableBatch();
+    /// Holds back (true) or allows the repaints of the visible tables and pictures.
+    void setMonitorPaintFrozen(bool frozen);
     void setupEventTables();
 
     QGraphicsScene *expressionScene = nullptr;

@@ -141,17 +141,18 @@ struct Rig
 };
 
 /// Sends `seconds` worth of frames at the rate; sustained when nothing is
-/// dropped and the window is done within 50 ms of the last frame sent.
-bool sustains(Rig &rig, double rate, double seconds, double *catchUpMs)
+/// dropped and the last frame is handled within 5 % (at least 20 ms) of the
+/// time the rate allows. elapsedMs: from the first frame sent to the last handled.
+bool sustains(Rig &rig, double rate, double seconds, double *elapsedMs)
 {
     const qint64 droppedBefore = rig.dropped();
+    QElapsedTimer clock;
+    clock.start();
     rig.pump->start(rate, qint64(rate * seconds));
-    (void)QTest::qWaitFor([&] { return !rig.pump->running(); }, int(seconds * 1000) + 5000);
-    QElapsedTimer after;
-    after.start();
-    const bool done = rig.catchUp(20000);
-    *catchUpMs = after.nsecsElapsed() / 1e6;
-    return done && rig.dropped() == droppedBefore && *catchUpMs < 50;
+    const bool done = rig.catchUp(int(seconds * 1000) * 20 + 5000);
+    *elapsedMs = clock.nsecsElapsed() / 1e6;
+    return done && rig.dropped() == droppedBefore
+           && *elapsedMs <= std::max(seconds * 1000 * 1.05, seconds * 1000 + 20);
 }
 
 } // namespace
@@ -189,26 +190,26 @@ int main(int argc, char *argv[])
 
     // 1. Sustained rate: raise it until frames are lost or the window falls behind.
     double best = 0;
-    double bestCatchUp = 0;
+    double bestElapsed = 0;
     for (double rate : {5000.0, 10000.0, 20000.0, 40000.0, 60000.0, 80000.0, 100000.0, 120000.0,
                         150000.0, 200000.0, 250000.0, 300000.0}) {
-        double catchUp = 0;
-        const bool ok = sustains(rig, rate, 1.0, &catchUp);
-        std::printf("  %8.0f frames/s for 1 s: %s (done %.1f ms after the last frame; %lld "
+        double elapsed = 0;
+        const bool ok = sustains(rig, rate, 1.0, &elapsed);
+        std::printf("  %8.0f frames/s for 1 s: %s (all handled after %.1f ms; %lld "
                     "handled, %lld dropped so far)\n",
-                    rate, ok ? "sustained" : "NOT sustained", catchUp,
+                    rate, ok ? "sustained" : "NOT sustained", elapsed,
                     static_cast<long long>(rig.handled()), static_cast<long long>(rig.dropped()));
         std::fflush(stdout);
         if (!ok)
             break;
         best = rate;
-        bestCatchUp = catchUp;
+        bestElapsed = elapsed;
         rig.catchUp(20000);
     }
     rig.catchUp(20000);
     std::printf("highest sustained rate without a dropped frame: %.0f frames/s, %.1f x the "
-                "115200-baud line (%.0f frames/s); last frame shown %.1f ms after it was sent\n",
-                best, best / kLineFramesPerSecond, kLineFramesPerSecond, bestCatchUp);
+                "115200-baud line (%.0f frames/s); one second of it handled in %.1f ms\n",
+                best, best / kLineFramesPerSecond, kLineFramesPerSecond, bestElapsed);
 
     // 2. A 20,000-frame burst, with a 1 ms timer measuring the event loop's gaps.
     {

@@ -11,6 +11,7 @@
 #include "monitor/pedalevent.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGraphicsRotation>
 #include <QGraphicsScene>
@@ -26,6 +27,10 @@ constexpr int kQueueLimit = 250;
 constexpr int kBatchFrames = 25;
 constexpr int kBatchesPerRound = 50;
 constexpr int kTableRowLimit = 1000;
+/// While a backlog is drained, tables and pictures are repainted at most this
+/// often (ms): a screen refresh, where a repaint after every batch would cost
+/// more than the batch.
+constexpr int kRepaintIntervalMs = 16;
 
 const char kTableStyle[] = "QTableView{border:none;gridline-color:transparent;"
                            "padding-left:20px;padding-right:20px;}"
@@ -146,18 +151,50 @@ void Widget::enqueuePedalFrame(const QByteArray &frame)
 
 void Widget::processPedalFrames()
 {
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    bool frozen = false;
     while (!frameQueue.isEmpty()) {
         for (int batch = 1; batch <= kBatchesPerRound && !frameQueue.isEmpty(); ++batch) {
             tableBatchOpen = true;
             for (int i = 0; i < kBatchFrames && !frameQueue.isEmpty(); ++i)
                 handlePedalFrame(frameQueue.takeFirst());
             finishTableBatch();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            // Between repaints the monitor's widgets collect their changes;
+            // the event loop still runs for input, timers and the rest of the window.
+            const bool paintNow = frameQueue.isEmpty() || sincePaint.elapsed() >= kRepaintIntervalMs;
+            if (paintNow != !frozen) {
+                frozen = !paintNow;
+                setMonitorPaintFrozen(frozen);
+            }
+            if (paintNow)
+                sincePaint.restart();
+            // While a whole batch still waits, serial input stays in the port
+            // (it reads 25 frames at a time) rather than pushing the queue
+            // towards its limit, where the oldest frames would be dropped.
+            QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeUserInputEvents;
+            if (frameQueue.size() >= kBatchFrames)
+                flags |= QEventLoop::ExcludeSocketNotifiers;
+            QCoreApplication::processEvents(flags);
             if (batch == kBatchesPerRound)
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                QCoreApplication::processEvents(flags);
         }
     }
+    if (frozen)
+        setMonitorPaintFrozen(false);
     frameDrainPending = false;
+}
+
+void Widget::setMonitorPaintFrozen(bool frozen)
+{
+    for (QTableView *view : eventViews()) {
+        if (view->isVisible())
+            view->viewport()->setUpdatesEnabled(!frozen);
+    }
+    for (QGraphicsView *view : {expressionView, switchView, hatView}) {
+        if (view && view->isVisible())
+            view->viewport()->setUpdatesEnabled(!frozen);
+    }
 }
 
 void Widget::handlePedalFrame(const QByteArray &frame)
