@@ -148,6 +148,58 @@ int shootMenuAndAbout(Widget &window, const QString &outDir)
     return failures;
 }
 
+/// Feeds live events to the monitor as the link would and saves each pedal
+/// page with its table rows and its picture tilted or pressed.
+int shootMonitor(Widget &window, const QString &outDir)
+{
+    auto *pedalType = window.findChild<QComboBox *>(QStringLiteral("pendal_type_comboBox0"));
+    const auto event = [](int status, int data1, int data2) {
+        QByteArray frame(4, '\0');
+        frame[0] = char(status < 0xF0 ? status >> 4 : 0x0F);
+        frame[1] = char(status);
+        frame[2] = char(data1);
+        frame[3] = char(data2);
+        return frame;
+    };
+    const auto feed = [&](const QList<QByteArray> &frames) {
+        for (const QByteArray &f : frames)
+            window.enqueuePedalFrame(f);
+        settle(300);
+    };
+    int failures = 0;
+    const auto shoot = [&](const QString &name) {
+        settle(300);
+        const QString path = QStringLiteral("%1/%2.png").arg(outDir, name);
+        if (window.grab().save(path))
+            QTextStream(stdout) << path << '\n';
+        else
+            ++failures;
+    };
+
+    window.clearEventTables();
+    // Expression: a sweep of CC 11 that stops a third of the way down.
+    if (pedalType)
+        pedalType->setCurrentIndex(0);
+    feed({event(0xB0, 11, 0), event(0xB0, 11, 32), event(0xB0, 11, 64), event(0xB0, 11, 96),
+          event(0xB0, 11, 127), event(0xB0, 11, 80)});
+    shoot(QStringLiteral("8-expression-live"));
+
+    // Switch in "Reset": a press to the maximum holds the pedal down.
+    if (pedalType)
+        pedalType->setCurrentIndex(1);
+    if (auto *mode = window.findChild<QComboBox *>(QStringLiteral("switch_cc_comboBox_mode")))
+        mode->setCurrentIndex(2);
+    feed({event(0xFA, 0, 0), event(0xB0, 64, 0), event(0xB0, 64, 127)});
+    shoot(QStringLiteral("9-switch-live"));
+
+    // Hi-hat: a chick note and the pedal closing most of the way.
+    if (pedalType)
+        pedalType->setCurrentIndex(2);
+    feed({event(0x99, 44, 100), event(0x89, 44, 0), event(0xB0, 4, 20), event(0xB0, 4, 110)});
+    shoot(QStringLiteral("10-hihat-live"));
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -168,7 +220,7 @@ int main(int argc, char *argv[])
     QTimer::singleShot(800, &window,
                        [&] {
         const int failures = shootPages(window, outDir) + shootCurves(window, outDir)
-                             + shootMenuAndAbout(window, outDir);
+                             + shootMenuAndAbout(window, outDir) + shootMonitor(window, outDir);
         app.exit(failures == 0 ? 0 : 1);
     });
     // The same start as the program itself: title-bar buttons, show, event loop.
