@@ -29,7 +29,7 @@ run: build
 	$(BUILD)/stompwright
 
 demo: build
-	$(BUILD)/stompwright-demo
+	QT_LOGGING_RULES="$${QT_LOGGING_RULES:-stompwright.link.debug=true}" $(BUILD)/stompwright-demo
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -38,7 +38,7 @@ public:
     }
     void incompleteGroup() override
     {
-        qCDebug(lcLink) << "Incomplete 4-byte message, waiting for more data.";
+        qCDebug(lcLinkFrames) << "Incomplete 4-byte message, waiting for more data.";
     }
     void inspect(const QByteArray &buffer) override { m_port->inspectBuffer(buffer); }
     void packet(QByteArray &bytes) override
@@ -167,7 +167,7 @@ void SerialPort::readDataSlot()
 
 void SerialPort::inspectBuffer(const QByteArray &buffer)
 {
-    qCDebug(lcLink) << "Buffer:" << hexBytes(buffer);
+    qCDebug(lcLinkFrames) << "Buffer:" << hexBytes(buffer);
     parseVersion(buffer);
     if (buffer.contains("ERASE END"))
         emit send_erase(true);
@@ -182,7 +182,7 @@ void SerialPort::processPacket(QByteArray &packet)
 
 void SerialPort::emitFrame(int type, const QByteArray &frame)
 {
-    qCDebug(lcLink) << "Emitting pedalMidiDataSignal with package.frame:" << hexBytes(frame);
+    qCDebug(lcLinkFrames) << "Emitting pedalMidiDataSignal with package.frame:" << hexBytes(frame);
     emit pedalMidiDataSignal(Protocol::MsgPackage{type, frame});
 }
 

@@ -1,6 +1,7 @@
 // The real main window in front of two simulated controllers, a ZT-3 and a
 // QRX-20, for trying the program without hardware. Both appear in the device
-// list; connect to one and watch the exchange on standard error.
+// list; connect to one and watch the exchange on standard error, and the
+// pedal pictures and MIDI data tables follow the pedals being played.
 #include "app/appstylesheet.h"
 #include "app/startup.h"
 #include "app/widget.h"
@@ -13,11 +14,19 @@
 #include <QDebug>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 
-constexpr int burstPeriodMs = 4000;
-constexpr int burstEvents = 16;
-constexpr int eventSpacingMs = 60;
+/// The demonstration player's clock: one step every 50 ms.
+constexpr int stepMs = 50;
+
+/// Live event packets are what the monitor's tables show; the log keeps to
+/// commands and replies.
+bool isLiveEvent(const QByteArray &bytes)
+{
+    return bytes.size() % 4 == 0 && !bytes.startsWith(char(0xF0)) && !bytes.startsWith(char(0xAA));
+}
 
 void logTraffic(SimulatedController *controller)
 {
@@ -29,7 +38,8 @@ void logTraffic(SimulatedController *controller)
                      });
     QObject::connect(controller, &SimulatedController::bytesSent, controller,
                      [tag](const QByteArray &bytes) {
-                         qInfo().noquote() << tag << "->" << bytes.toHex(' ').toUpper();
+                         if (!isLiveEvent(bytes))
+                             qInfo().noquote() << tag << "->" << bytes.toHex(' ').toUpper();
                      });
     QObject::connect(controller, &SimulatedController::hostConnectedChanged, controller,
                      [tag](bool connected) {
@@ -37,17 +47,39 @@ void logTraffic(SimulatedController *controller)
                      });
 }
 
-/// Now and then a short run of pedal events: a sweep, a hi-hat, a switch.
-void sendBursts(SimulatedController *controller, int offsetMs)
+/// Someone playing the pedals while a host is connected: the expression
+/// pedal rocks slowly up and down (CC 11), the switch is pressed and
+/// released every 2.5 s (CC 64), and every 4 s the hi-hat pedal closes
+/// (CC 4) with a chick (note 44 on channel 10).
+void playPedals(SimulatedController *controller, int offsetSteps)
 {
     auto *timer = new QTimer(controller);
-    QObject::connect(timer, &QTimer::timeout, controller, [controller] {
+    auto step = std::make_shared<int>(offsetSteps);
+    QObject::connect(timer, &QTimer::timeout, controller, [controller, step] {
         if (!controller->isHostConnected())
             return;
-        for (int i = 0; i < burstEvents; ++i)
-            controller->send(ControllerBehaviour::demoEvent(i), i * eventSpacingMs);
+        const int s = (*step)++;
+        // A triangle over 80 steps (4 s), 0..127, sent every other step.
+        if (s % 2 == 0) {
+            const int phase = s % 80;
+            const int value = (phase < 40 ? phase : 80 - phase) * 127 / 40;
+            controller->sendEvent(0xB0, 11, quint8(value));
+        }
+        switch (s % 50) {
+        case 0: controller->sendEvent(0xB0, 64, 127); break;
+        case 3: controller->sendEvent(0xB0, 64, 0); break;
+        default: break;
+        }
+        switch (s % 80) {
+        case 40: controller->sendEvent(0xB0, 4, 64); break;
+        case 42: controller->sendEvent(0xB0, 4, 127); break;
+        case 43: controller->sendEvent(0x99, 44, 100); break;
+        case 46: controller->sendEvent(0x89, 44, 0); break;
+        case 50: controller->sendEvent(0xB0, 4, 0); break;
+        default: break;
+        }
     });
-    QTimer::singleShot(offsetMs, timer, [timer] { timer->start(burstPeriodMs); });
+    timer->start(stepMs);
 }
 
 /// Definitions the controllers hold from the start, so that Check brings
@@ -96,8 +128,8 @@ int main(int argc, char *argv[])
         logTraffic(c);
         qInfo().noquote() << "simulated" << c->model().usbDescription << "on" << c->portName();
     }
-    sendBursts(zt3, 1000);
-    sendBursts(qrx20, 3000);
+    playPedals(zt3, 0);
+    playPedals(qrx20, 25);
     SimulatedDeviceSource source({zt3, qrx20});
     DeviceSource::setCurrent(&source);
 
