@@ -370,6 +370,18 @@ private:
     QStandardItemModel *hatEventModel = nullptr;
     QList<QTableView *> eventViews() const;
     QList<QStandardItemModel *> eventModels() const;
+    /// The newest rows (at most 1000) with their serial numbers: tables of
+    /// pages not shown catch up from here when shown.
+    struct RowTexts
+    {
+        QString event, number, value, channel;
+    };
+    QList<RowTexts> eventLog;
+    qint64 eventLogSerial = 0;
+    /// Serial of the last log row each table (Expression, Switch, Hi-Hat) holds.
+    qint64 tableSerial[3] = {0, 0, 0};
+    bool tableIsLive(int table) const;
+    void syncEventTable(int table);
     /// While a drain batch runs, trimming and scrolling the tables wait for
     /// the batch's end (finishTableBatch), before the event loop paints.
     bool tableBatchOpen = false;

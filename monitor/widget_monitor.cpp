@@ -288,33 +288,76 @@ void Widget::setupEventTables()
     }
 }
 
+namespace {
+
+QList<QStandardItem *> makeRowItems(const QString *const texts[4])
+{
+    QList<QStandardItem *> items;
+    items.reserve(4);
+    for (int c = 0; c < 4; ++c) {
+        auto *item = new QStandardItem(*texts[c]);
+        item->setTextAlignment(Qt::AlignCenter);
+        items.append(item);
+    }
+    return items;
+}
+
+} // namespace
+
+bool Widget::tableIsLive(int table) const
+{
+    // Only a page the user can see needs its table row by row; the others
+    // catch up from the log when they are shown (syncEventTable).
+    return !isVisible() || eventViews().at(table)->isVisible();
+}
+
 void Widget::appendEventRow(const QString &event, const QString &number, const QString &value,
                             const QString &channel)
 {
+    eventLog.append({event, number, value, channel});
+    if (eventLog.size() > kTableRowLimit)
+        eventLog.removeFirst();
+    ++eventLogSerial;
+
+    const QString *const texts[4] = {&event, &number, &value, &channel};
     const QList<QStandardItemModel *> models = eventModels();
     const QList<QTableView *> views = eventViews();
     for (int i = 0; i < models.size(); ++i) {
         QStandardItemModel *model = models.at(i);
-        if (!model)
+        if (!model || tableSerial[i] != eventLogSerial - 1 || !tableIsLive(i))
             continue;
-        QList<QStandardItem *> items;
-        items.reserve(4);
-        for (const QString *text : {&event, &number, &value, &channel}) {
-            auto *item = new QStandardItem(*text);
-            item->setTextAlignment(Qt::AlignCenter);
-            items.append(item);
-        }
+        tableSerial[i] = eventLogSerial;
         if (tableBatchOpen) {
-            model->appendRow(items);
+            model->appendRow(makeRowItems(texts));
             continue;
         }
         if (model->rowCount() >= kTableRowLimit)
             model->removeRow(0);
-        model->appendRow(items);
+        model->appendRow(makeRowItems(texts));
         views.at(i)->scrollToBottom();
     }
     if (tableBatchOpen)
         tableRowsAdded = true;
+}
+
+void Widget::syncEventTable(int table)
+{
+    QStandardItemModel *model = eventModels().at(table);
+    const qint64 missing = eventLogSerial - tableSerial[table];
+    if (!model || missing <= 0)
+        return;
+    tableSerial[table] = eventLogSerial;
+    if (missing >= eventLog.size())
+        model->removeRows(0, model->rowCount());
+    for (int r = eventLog.size() - int(qMin<qint64>(missing, eventLog.size())); r < eventLog.size();
+         ++r) {
+        const RowTexts &row = eventLog.at(r);
+        const QString *const texts[4] = {&row.event, &row.number, &row.value, &row.channel};
+        model->appendRow(makeRowItems(texts));
+    }
+    const int excess = model->rowCount() - kTableRowLimit;
+    if (excess > 0)
+        model->removeRows(0, excess);
 }
 
 void Widget::finishTableBatch()
@@ -340,9 +383,12 @@ void Widget::finishTableBatch()
 bool Widget::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show) {
-        for (QTableView *view : eventViews()) {
-            if (watched == view)
-                QMetaObject::invokeMethod(view, "scrollToBottom", Qt::QueuedConnection);
+        const QList<QTableView *> views = eventViews();
+        for (int i = 0; i < views.size(); ++i) {
+            if (watched != views.at(i))
+                continue;
+            syncEventTable(i);
+            QMetaObject::invokeMethod(views.at(i), "scrollToBottom", Qt::QueuedConnection);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -350,6 +396,9 @@ bool Widget::eventFilter(QObject *watched, QEvent *event)
 
 void Widget::clearEventTables()
 {
+    eventLog.clear();
+    for (int i = 0; i < 3; ++i)
+        tableSerial[i] = eventLogSerial;
     for (QStandardItemModel *model : eventModels()) {
         if (model)
             model->removeRows(0, model->rowCount());

@@ -339,21 +339,50 @@ void TestMonitor::tables_setUpAsDescribed()
     QVERIFY(!(cell.flags() & Qt::ItemIsEditable) || t.ui->tableView_2->editTriggers() == 0);
 }
 
+/// Shows each pedal page in turn, as the user would, and checks that its
+/// table holds the rows first..last in order, with the newest at the bottom.
+void checkEveryPage(Window &t, int first, int last)
+{
+    for (int page : {1, 2, 0}) {
+        t.ui->pendal_type_comboBox0->setCurrentIndex(page);
+        QTableView *v = views(t.ui).at(page);
+        QTRY_VERIFY(v->isVisible());
+        QCOMPARE(v->model()->rowCount(), last - first + 1);
+        for (int row = 0; row < v->model()->rowCount(); ++row)
+            QCOMPARE(numberOfRow(v->model(), row), first + row);
+        QScrollBar *bar = v->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        QTRY_COMPARE(bar->value(), bar->maximum());
+    }
+}
+
 void TestMonitor::tables_capAt1000OnAllThree()
 {
+    {
+        // A window not shown keeps all three tables row by row.
+        Window t;
+        for (int i = 0; i < 1005; ++i)
+            t.w.appendEventRow("Pitch Bend", "--", QString::number(i), "1");
+        QCOMPARE(rowCounts(t.ui), (QList<int>{1000, 1000, 1000}));
+        for (QTableView *v : views(t.ui)) {
+            QCOMPARE(numberOfRow(v->model(), 0), 5);
+            QCOMPARE(numberOfRow(v->model(), 999), 1004);
+        }
+    }
     Window t;
     t.w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t.w));
     for (int i = 0; i < 1005; ++i)
         t.w.appendEventRow("Pitch Bend", "--", QString::number(i), "1");
-    QCOMPARE(rowCounts(t.ui), (QList<int>{1000, 1000, 1000}));
-    for (QTableView *v : views(t.ui)) {
-        QCOMPARE(numberOfRow(v->model(), 0), 5);
-        QCOMPARE(numberOfRow(v->model(), 999), 1004);
-    }
+    QCOMPARE(t.ui->tableView->model()->rowCount(), 1000);
     QScrollBar *bar = t.ui->tableView->verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
+    checkEveryPage(t, 5, 1004);
+    // Rows that came while the Switch and Hi-Hat pages were hidden, fewer than a table holds.
+    for (int i = 1005; i < 1040; ++i)
+        t.w.appendEventRow("Pitch Bend", "--", QString::number(i), "1");
+    checkEveryPage(t, 40, 1039);
 }
 
 void TestMonitor::tables_drainKeepsTheCapAndScrollsToTheNewest()
@@ -368,19 +397,23 @@ void TestMonitor::tables_drainKeepsTheCapAndScrollsToTheNewest()
     }
     QVERIFY(t.drained());
     QCOMPARE(t.w.droppedPedalFrames(), qint64(0));
-    QCOMPARE(rowCounts(t.ui), (QList<int>{1000, 1000, 1000}));
-    for (QTableView *v : views(t.ui)) {
-        QCOMPARE(numberOfRow(v->model(), 0), 37);
-        QCOMPARE(numberOfRow(v->model(), 999), 1036);
-    }
+    QCOMPARE(t.ui->tableView->model()->rowCount(), 1000);
     QScrollBar *bar = t.ui->tableView->verticalScrollBar();
     QTRY_COMPARE(bar->value(), bar->maximum());
-    // A page that was hidden while the rows came shows its newest rows.
-    t.ui->pendal_type_comboBox0->setCurrentIndex(2);
-    QScrollBar *hidden = t.ui->tableView_3->verticalScrollBar();
-    QTRY_VERIFY(t.ui->tableView_3->isVisible());
-    QTRY_VERIFY(hidden->maximum() > 0);
-    QTRY_COMPARE(hidden->value(), hidden->maximum());
+    // The pages hidden while the rows came show the same newest rows.
+    checkEveryPage(t, 37, 1036);
+    // A Clear while two pages are hidden empties them as well.
+    t.w.enqueuePedalFrame(numbered(5000));
+    QVERIFY(t.drained());
+    t.ui->clearButton->click();
+    t.w.enqueuePedalFrame(numbered(7));
+    QVERIFY(t.drained());
+    for (int page : {1, 2}) {
+        t.ui->pendal_type_comboBox0->setCurrentIndex(page);
+        QTRY_VERIFY(views(t.ui).at(page)->isVisible());
+        QCOMPARE(views(t.ui).at(page)->model()->rowCount(), 1);
+        QCOMPARE(numberOfRow(views(t.ui).at(page)->model(), 0), 7);
+    }
 }
 
 void TestMonitor::tables_anyClearEmptiesAllThree_data()
