@@ -389,6 +389,7 @@ private:
     void finishTableBatch();
     /// Holds back (true) or allows the repaints of the visible tables and pictures.
     void setMonitorPaintFrozen(bool frozen);
+    bool monitorPaintFrozen = false;
     void setupEventTables();
 
     QGraphicsScene *expressionScene = nullptr;

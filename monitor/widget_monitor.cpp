@@ -187,9 +187,19 @@ void Widget::processPedalFrames()
 
 void Widget::setMonitorPaintFrozen(bool frozen)
 {
-    for (QTableView *view : eventViews()) {
-        if (view->isVisible())
-            view->viewport()->setUpdatesEnabled(!frozen);
+    monitorPaintFrozen = frozen;
+    const QList<QTableView *> views = eventViews();
+    for (int i = 0; i < views.size(); ++i) {
+        QTableView *view = views.at(i);
+        if (!view->isVisible())
+            continue;
+        if (!frozen) {
+            // The rows held back meanwhile; past a table's worth the table is
+            // filled anew, which costs the same however many rows came.
+            syncEventTable(i);
+            view->scrollToBottom();
+        }
+        view->viewport()->setUpdatesEnabled(!frozen);
     }
     for (QGraphicsView *view : {expressionView, switchView, hatView}) {
         if (view && view->isVisible())
@@ -306,9 +316,10 @@ QList<QStandardItem *> makeRowItems(const QString *const texts[4])
 
 bool Widget::tableIsLive(int table) const
 {
-    // Only a page the user can see needs its table row by row; the others
-    // catch up from the log when they are shown (syncEventTable).
-    return !isVisible() || eventViews().at(table)->isVisible();
+    // Only a page the user can see needs its table row by row, and only
+    // while it may be painted; the others catch up from the log when they
+    // are shown or painted again (syncEventTable).
+    return !isVisible() || (eventViews().at(table)->isVisible() && !monitorPaintFrozen);
 }
 
 void Widget::appendEventRow(const QString &event, const QString &number, const QString &value,
