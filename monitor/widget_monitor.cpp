@@ -9,6 +9,7 @@
 #include "monitor/mypixmapitem.h"
 #include "monitor/pedalangles.h"
 #include "monitor/pedalevent.h"
+#include "device/serialport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 #include <QGraphicsView>
 #include <QHeaderView>
 #include <QPropertyAnimation>
+#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
@@ -170,19 +172,34 @@ void Widget::processPedalFrames()
             if (paintNow)
                 sincePaint.restart();
             // While a whole batch still waits, serial input stays in the port
-            // (it reads 25 frames at a time) rather than pushing the queue
-            // towards its limit, where the oldest frames would be dropped.
-            QEventLoop::ProcessEventsFlags flags = QEventLoop::ExcludeUserInputEvents;
-            if (frameQueue.size() >= kBatchFrames)
-                flags |= QEventLoop::ExcludeSocketNotifiers;
-            QCoreApplication::processEvents(flags);
-            if (batch == kBatchesPerRound)
-                QCoreApplication::processEvents(flags);
+            // (it reads 25 frames at a time: Widget::liveReadLimit) rather
+            // than pushing the queue towards its limit, where the oldest
+            // frames would be dropped; it is read once after the pass instead.
+            const bool holdInput = frameQueue.size() >= kBatchFrames;
+            {
+                const QSignalBlocker hold(holdInput ? handle : nullptr);
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                if (batch == kBatchesPerRound)
+                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+            if (holdInput)
+                resumeLinkInput();
         }
     }
     if (frozen)
         setMonitorPaintFrozen(false);
     frameDrainPending = false;
+}
+
+void Widget::resumeLinkInput()
+{
+    // What the link read while its signals were held, and a lost device
+    // (the errors that end the connection; others only log).
+    const QSerialPort::SerialPortError error = handle->error();
+    if (handle->isOpen() && (error == QSerialPort::ResourceError || error == QSerialPort::ReadError))
+        handleSerialError(error);
+    if (handle->isOpen() && handle->bytesAvailable() > 0)
+        handle->readDataSlot();
 }
 
 void Widget::setMonitorPaintFrozen(bool frozen)

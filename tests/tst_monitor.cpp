@@ -709,6 +709,22 @@ void TestMonitor::endToEnd_liveFramesReachTablesAndPictures()
         QCOMPARE(ui->tableView_3->model()->rowCount(), ui->tableView->model()->rowCount());
         QCOMPARE(w.droppedPedalFrames(), qint64(0));
 
+        // A burst far beyond the queue's 250 frames waits in the port instead
+        // of pushing frames out of the queue: every frame becomes a row, in order.
+        const qint64 handledBefore = w.handledPedalFrames();
+        QByteArray burst;
+        for (int i = 0; i < 3000; ++i)
+            burst += ControllerBehaviour::usbMidiEvent(0xE0, quint8(i & 0x7F), quint8(i >> 7));
+        controller.send(burst);
+        QTRY_COMPARE(w.handledPedalFrames(), handledBefore + 3000);
+        QTRY_COMPARE(w.pedalFrameDrainPending(), false);
+        QCOMPARE(w.droppedPedalFrames(), qint64(0));
+        for (QTableView *v : views(ui)) {
+            QCOMPARE(v->model()->rowCount(), 1000);
+            for (int row = 0; row < 1000; ++row)
+                QCOMPARE(numberOfRow(v->model(), row), 2000 + row);
+        }
+
         // Disconnecting empties the tables.
         ui->connectButton->click();
         QTRY_VERIFY(!controller.isHostConnected());
