@@ -36,6 +36,9 @@ class upgrade_dialog;
 namespace Ui {
 class Widget;
 }
+namespace RangeRules {
+struct Check;
+}
 
 /// The main window and hub of the application: it owns the form, the device
 /// link, the dialogs and the models, and wires them together.
@@ -337,7 +340,7 @@ private:
     /// Reaction of a range selector of the switch CC, NOTE and PC pages.
     void switchRangeChanged(QComboBox *box, QComboBox *min, QComboBox *max, QComboBox *mode,
                             int index);
-    void refuseRange(const QString &selector, QComboBox *box, QComboBox *min);
+    void refuseRange(const RangeRules::Check &check, QComboBox *box, QComboBox *min);
     void passToCurve(QComboBox *box, const CurvePage &page, int index);
 
     // ---- response curves ----

@@ -96,8 +96,8 @@ void Widget::buildMenus()
     showCCNameAction->setCheckable(true);
     showCCNameAction->setChecked(showCCName);
     connect(showCCNameAction, &QAction::triggered, this, &Widget::toggleShowCCName);
-    fillControllerList(ui->expression_cc_comboBox_ctl, showCCName);
-    fillControllerList(ui->switch_cc_comboBox_ctl, showCCName);
+    // The controller lists are filled by the editor and then by loadConfig(),
+    // which gives them the form this setting asks for.
 }
 
 void Widget::loadConfig()

@@ -20,3 +20,24 @@ function(sw_core_sources out root)
     endif()
     set(${out} ${sources} PARENT_SCOPE)
 endfunction()
+
+# sw_core_library(<name> <root>): the core as a static library of that name,
+# with the pictures, the generated form header (ui_widget.h) offered to
+# everything that links it, and the Qt and QCustomPlot libraries. Callers add
+# their own compile options.
+function(sw_core_library name root)
+    sw_core_sources(sources ${root})
+    add_library(${name} STATIC ${sources} ${root}/resources/resources.qrc)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON
+        AUTOUIC_SEARCH_PATHS ${root}/app)
+    target_include_directories(${name} PUBLIC ${root}
+        ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/include)
+    target_link_libraries(${name} PUBLIC
+        Qt5::Core Qt5::Gui Qt5::Widgets Qt5::Network Qt5::SerialPort Qt5::PrintSupport)
+    if(TARGET QCustomPlot::QCustomPlot)
+        target_link_libraries(${name} PUBLIC QCustomPlot::QCustomPlot)
+    endif()
+    if(WIN32)
+        target_link_libraries(${name} PUBLIC setupapi cfgmgr32)
+    endif()
+endfunction()

@@ -48,7 +48,7 @@ void Widget::curvePageSelectorChanged(QComboBox *box, int index)
     if (const RangeRules::Check *check = RangeRules::checkFor(box->objectName())) {
         const QComboBox *other = check->isMinimum ? page.max : page.min;
         if (RangeRules::refuses(*check, index, other->currentIndex())) {
-            refuseRange(check->selector, box, page.min);
+            refuseRange(*check, box, page.min);
             return;
         }
         if (check->putBack == RangeRules::PutBack::OwnToLast)
@@ -67,16 +67,15 @@ void Widget::switchRangeChanged(QComboBox *box, QComboBox *min, QComboBox *max, 
     if (!check)
         return;
     if (RangeRules::refuses(*check, index, (check->isMinimum ? max : min)->currentIndex())) {
-        refuseRange(check->selector, box, min);
+        refuseRange(*check, box, min);
         return;
     }
     if (check->putBack == RangeRules::PutBack::OwnToLast)
         lastAcceptedMax.insert(box, index);
 }
 
-void Widget::refuseRange(const QString &selector, QComboBox *box, QComboBox *min)
+void Widget::refuseRange(const RangeRules::Check &check, QComboBox *box, QComboBox *min)
 {
-    const RangeRules::Check &check = *RangeRules::checkFor(selector);
     const QString text = check.chineseText ? RangeRules::chineseText() : RangeRules::englishText();
     QMessageBox::warning(this, tr(check.title.toUtf8().constData()),
                          tr(text.toUtf8().constData()), QMessageBox::Ok);

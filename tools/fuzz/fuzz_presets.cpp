@@ -9,6 +9,7 @@
 // After every input the editor must still be whole: every note and
 // controller list holds its 128 entries and the event twins agree.
 #include "app/filedialogs.h"
+#include "fuzzcheck.h"
 #include "fuzzwindow.h"
 #include "ui_widget.h"
 
@@ -40,13 +41,7 @@ Widget *window = nullptr;
 FuzzedFile *dialogs = nullptr;
 QTemporaryDir *workDir = nullptr;
 
-void check(bool ok, const char *what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+using FuzzCheck::check;
 
 void checkEditor()
 {

@@ -8,6 +8,7 @@
 // pedalMidiDataSlot on an offscreen application; the boxes it posts are
 // dropped after each input and range warnings are closed as they open.
 #include "pedal/pedalmessage.h"
+#include "fuzzcheck.h"
 #include "pedal/replyplan.h"
 
 #include <QByteArray>
@@ -24,17 +25,8 @@
 
 namespace {
 
-[[noreturn]] void fail(const char *what, const QByteArray &detail = QByteArray())
-{
-    std::fprintf(stderr, "invariant broken: %s %s\n", what, detail.toHex(' ').constData());
-    std::abort();
-}
-
-void check(bool ok, const char *what, const QByteArray &detail = QByteArray())
-{
-    if (!ok)
-        fail(what, detail);
-}
+using FuzzCheck::check;
+using FuzzCheck::fail;
 
 struct Frame {
     int type;

@@ -5,6 +5,7 @@
 // framing written straight from the protocol rules; both must report the
 // same frames, status value and buffer, and every frame must be legal.
 #include "device/streamframer.h"
+#include "fuzzcheck.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,18 +16,8 @@
 
 namespace {
 
-[[noreturn]] void fail(const char *what, const QByteArray &detail = QByteArray())
-{
-    std::fprintf(stderr, "invariant broken: %s %s%s\n", what, detail.left(64).toHex(' ').constData(),
-                 detail.size() > 64 ? " ..." : "");
-    std::abort();
-}
-
-void check(bool ok, const char *what, const QByteArray &detail = QByteArray())
-{
-    if (!ok)
-        fail(what, detail);
-}
+using FuzzCheck::check;
+using FuzzCheck::fail;
 
 struct Frame {
     int type;
