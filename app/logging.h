@@ -12,3 +12,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcReplies) ///< configuration replies of the controll
 Q_DECLARE_LOGGING_CATEGORY(lcMonitor) ///< live event frames, tables and pictures
 Q_DECLARE_LOGGING_CATEGORY(lcCurve)
 Q_DECLARE_LOGGING_CATEGORY(lcEditor)
+Q_DECLARE_LOGGING_CATEGORY(lcUpgrade) ///< firmware upgrade: states, downloads, the automatic upgrade

@@ -5,6 +5,7 @@
 #include "pedal/numberitems.h"
 #include "device/serialport.h"
 #include "pedal/vocabulary.h"
+#include "upgrade/upgrade_dialog.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -70,7 +71,10 @@ Widget::Widget(QWidget *parent)
     ui->switch_stackedWidget->setCurrentIndex(0);
     ui->hat_stackedWidget->setCurrentIndex(0);
 
-    // 13. Firmware upgrade dialog; link errors.
+    // 13. Firmware upgrade dialog; link errors. The dialog hears the erase
+    // confirmation itself too; it acts on the first of the two calls only.
+    ug_dlg = new upgrade_dialog(this, handle);
+    connect(handle, &SerialPort::send_erase, ug_dlg, &upgrade_dialog::rec_erase_flag);
     connect(handle, &QSerialPort::errorOccurred, this, &Widget::handleSerialError);
     // 14. Pedal pictures.
     setupExpressionPicture();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/boxqueue.h"
 #include "device/protocol.h"
 
 #include <functional>
@@ -55,6 +56,8 @@ public:
 
     /// The form, for the window's own units and for tests.
     Ui::Widget *form() const { return ui; }
+    /// The firmware upgrade dialog, made with the window.
+    upgrade_dialog *upgradeDialog() const { return ug_dlg; }
 
     // ---- live monitor (monitor/widget_monitor.cpp) ----
     /// Bytes the link reads at a time: 25 four-byte event frames, one drain batch.
@@ -109,6 +112,8 @@ public slots:
     void openEnglishManual();
     void openChineseManual();
     void showAboutDialog();
+    /// Setting > Firmware Upgrade: shows the upgrade dialog with a fresh device list and log.
+    void show_ug_dlg_Dialog();
 
     // ---- preset files (presets/widget_presets.cpp) ----
     void loadPresetFile();
@@ -313,9 +318,7 @@ private:
     void showPedalPicture(int pedalType);
     /// Reply boxes open one at a time, in the order they were posted: a box
     /// posted while another is open waits here until that one is closed.
-    QList<std::function<void()>> pendingReplyBoxes;
-    bool replyBoxOpen = false;
-    void openPendingReplyBoxes();
+    BoxQueue replyBoxes;
 
     // ---- range checks and curve passes ----
     /// False while the constructor fills the selectors: the range and curve

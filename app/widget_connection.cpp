@@ -7,6 +7,7 @@
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
 #include "app/logging.h"
+#include "upgrade/upgrade_dialog.h"
 
 #include <QTimer>
 
@@ -45,7 +46,13 @@ void Widget::on_connectButton_clicked()
         updateDialogShown = false;
         deviceMtd = QStringLiteral("xx");
         deviceVersion = QStringLiteral("xx");
-        // The upgrade dialog's per-device state is reset here as well.
+        // What the upgrade dialog learnt of its device is void now; entering
+        // its sending state makes the counts valid again.
+        ug_dlg->productModel.clear();
+        ug_dlg->currentFirmware.clear();
+        ug_dlg->firmwareData.clear();
+        ug_dlg->bytesSent = -1;
+        ug_dlg->blockLength = -1;
         handle->forwardIdentity = false;
 
         handle->write(ConfigCommands::handshake());

@@ -2,6 +2,8 @@
 // CC names), the factory reset, the manual links and the About dialog.
 #include "app/widget.h"
 #include "ui_widget.h"
+#include "ui_upgrade_dialog.h"
+#include "upgrade/upgrade_dialog.h"
 
 #include "app/customdialog.h"
 #include "app/logging.h"
@@ -78,8 +80,8 @@ void Widget::buildMenus()
     showCCNameAction = setting->addAction(tr("Show CC Name"));
     connect(setting->addAction(tr("Factory Reset")), &QAction::triggered, this,
             &Widget::confirmFactoryReset);
-    // Opens the firmware upgrade dialog once it exists.
-    setting->addAction(tr("Firmware Upgrade"));
+    connect(setting->addAction(tr("Firmware Upgrade")), &QAction::triggered, this,
+            &Widget::show_ug_dlg_Dialog);
 
     QMenu *help = bar->addMenu(tr("Help"));
     connect(help->addAction(tr("About")), &QAction::triggered, this, &Widget::showAboutDialog);
@@ -191,4 +193,11 @@ void Widget::openChineseManual()
 void Widget::showAboutDialog()
 {
     aboutDialog->exec();
+}
+
+void Widget::show_ug_dlg_Dialog()
+{
+    ug_dlg->show();
+    ug_dlg->refreshDeviceList();
+    ug_dlg->ui->textBrowser->clear();
 }

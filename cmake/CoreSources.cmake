@@ -29,7 +29,7 @@ function(sw_core_library name root)
     sw_core_sources(sources ${root})
     add_library(${name} STATIC ${sources} ${root}/resources/resources.qrc)
     set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON
-        AUTOUIC_SEARCH_PATHS ${root}/app)
+        AUTOUIC_SEARCH_PATHS "${root}/app;${root}/upgrade")
     target_include_directories(${name} PUBLIC ${root}
         ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/include)
     target_link_libraries(${name} PUBLIC

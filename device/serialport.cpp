@@ -62,6 +62,9 @@ SerialPort::SerialPort(QComboBox *combo, QString prefix, QObject *parent)
     portScanTimer->start(1000);
     statusTimer = new QTimer(this);
     connect(statusTimer, &QTimer::timeout, this, &SerialPort::updatePortStatus);
+    // The presence poll: a device that disappears during a firmware upgrade
+    // is noticed within this time.
+    statusTimer->start(presencePollMs);
 }
 
 void SerialPort::initPort()

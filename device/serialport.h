@@ -20,6 +20,9 @@ class SerialPort : public QSerialPort
     Q_OBJECT
 
 public:
+    /// Period of the presence poll (portDisconnected / portReconnected), ms.
+    static constexpr int presencePollMs = 500;
+
     SerialPort(QComboBox *combo, QString prefix, QObject *parent);
 
     /// Opens the port for reading and writing; tells the user and returns

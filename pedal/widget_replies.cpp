@@ -107,29 +107,16 @@ void Widget::applyPedalReply(const QByteArray &r)
     run(ReplyPlan::pageWrites(m, eventCodes.value(events->currentText(), -1)));
 }
 
-void Widget::openPendingReplyBoxes()
-{
-    // Only the outermost call opens boxes; one posted while a box is open
-    // (its event loop runs the queued call) waits for its turn.
-    if (replyBoxOpen)
-        return;
-    replyBoxOpen = true;
-    while (!pendingReplyBoxes.isEmpty())
-        pendingReplyBoxes.takeFirst()();
-    replyBoxOpen = false;
-}
-
 void Widget::showReplyInformation(QString text)
 {
-    pendingReplyBoxes.append([this, text] {
+    replyBoxes.post([this, text] {
         QMessageBox::information(this, tr("Information"), tr(text.toUtf8().constData()));
     });
-    openPendingReplyBoxes();
 }
 
 void Widget::showLatestReleaseNotice()
 {
-    pendingReplyBoxes.append([this] {
+    replyBoxes.post([this] {
         QMessageBox box(this);
         box.setIcon(QMessageBox::Information);
         box.setWindowTitle(QStringLiteral("Information"));
@@ -145,7 +132,6 @@ void Widget::showLatestReleaseNotice()
             label->setOpenExternalLinks(true);
         box.exec();
     });
-    openPendingReplyBoxes();
 }
 
 void Widget::showPedalPicture(int pedalType)

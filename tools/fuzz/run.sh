@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs them one after the other:
-# the stream framing, the reply plan alone, the main window's reply slot, and
-# the window loading preset files and config.ini.
+# the stream framing, the reply plan alone, the update texts, the main
+# window's reply slot, and the window loading preset files and config.ini.
 #
-#   tools/fuzz/run.sh [seconds]        default 60, shared out 1 : 1 : 2 : 2
+#   tools/fuzz/run.sh [seconds]        default 60, shared out 1 : 1 : 1 : 2 : 2
 #
 # Environment: FUZZ_BUILD (build directory, default build-fuzz at the top of
 # the tree). The corpora the runs grow stay in $FUZZ_BUILD/corpus-<target>;
@@ -121,10 +121,26 @@ for f in "$root"/tests/data/config/*.ini; do
     { printf '\x01'; cat "$f"; } > "$pseeds/config-$(basename "$f")"
 done
 
-# Seconds for each target: a sixth each for the two fast ones, a third for
-# each of the two that drive the window.
-sixth=$(( seconds / 6 > 0 ? seconds / 6 : 1 ))
-window=$(( (seconds - 2 * sixth) / 2 > 0 ? (seconds - 2 * sixth) / 2 : 1 ))
+# Update text seeds: a product byte (0 QRX-10 .. 4 WQM-30, 5 the application),
+# the device's version, a NUL and the update text.
+useeds="$build/seeds-updatetext"
+rm -rf "$useeds"
+mkdir -p "$useeds"
+useed() { # name, product byte, version, text
+    { printf "\\x$(printf '%02x' "$2")"; printf '%s\0' "$3"; printf '%b' "$4"; } > "$useeds/$1"
+}
+useed newer        2 V1.2.0 'ZT-3_V1.2.1\nUpdate content:\n- faster\n'
+useed equal        0 V1.2   'QRX-10_V1.2.0\r\nUpdate content: fixes'
+useed second-line  3 V1.0   'notes\nZT-1_V2.0\n'
+useed no-label     4 V3.0.4 'WQM-30_V3.1'
+useed dots         1 V1..3  'QRX-20_V1..3.\nUpdate content:'
+useed no-v         2 1.2    'ZT-3_V0.0.1'
+useed application  5 V4.0.1 'Stompwright_V4.1.0\nUpdate content:\nNew look'
+
+# Seconds for each target: an eighth each for the three fast ones, the rest
+# shared by the two that drive the window.
+sixth=$(( seconds / 8 > 0 ? seconds / 8 : 1 ))
+window=$(( (seconds - 3 * sixth) / 2 > 0 ? (seconds - 3 * sixth) / 2 : 1 ))
 
 mkdir -p "$build/artifacts"
 cd "$build"
@@ -138,5 +154,6 @@ run() { # target, seconds, seeds, extra options
 }
 run fuzz_streamframer "$sixth" "$seeds" -max_len=4096
 run fuzz_replyplan "$sixth" "$rseeds" -max_len=512
+run fuzz_updatetext "$sixth" "$useeds" -max_len=1024
 run fuzz_replies "$window" "$rseeds" -max_len=512 -detect_leaks=0 -rss_limit_mb=4096
 run fuzz_presets "$window" "$pseeds" -max_len=8192 -detect_leaks=0 -rss_limit_mb=4096

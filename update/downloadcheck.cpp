@@ -1,0 +1,39 @@
+#include "update/downloadcheck.h"
+
+#include <QCoreApplication>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+namespace DownloadCheck {
+
+QNetworkRequest request(const QUrl &url, int timeoutMs)
+{
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs);
+    return request;
+}
+
+QString failure(const QNetworkReply &reply, const QByteArray &body, int timeoutMs)
+{
+    if (reply.error() == QNetworkReply::OperationCanceledError
+        || reply.error() == QNetworkReply::TimeoutError)
+        return QCoreApplication::translate("DownloadCheck", "No answer within %1 s")
+            .arg(timeoutMs / 1000.0);
+    if (reply.error() != QNetworkReply::NoError)
+        return reply.errorString();
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status != 200) {
+        const QString reason =
+            reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        return QCoreApplication::translate("DownloadCheck", "HTTP status %1 %2")
+            .arg(status)
+            .arg(reason)
+            .trimmed();
+    }
+    if (body.isEmpty())
+        return QCoreApplication::translate("DownloadCheck", "Empty reply");
+    return QString();
+}
+
+} // namespace DownloadCheck

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QNetworkReply;
+class QNetworkRequest;
+class QUrl;
+
+/// The rules every download from the vendor's server follows: a GET with a
+/// transfer time limit and the system's TLS checks, and a reply that counts
+/// only when it has no error, HTTP status 200 and a body.
+namespace DownloadCheck {
+
+/// The product's limit for one request, in milliseconds.
+constexpr int defaultTransferTimeoutMs = 30000;
+
+/// A request for url that is aborted when no data moves for timeoutMs.
+QNetworkRequest request(const QUrl &url, int timeoutMs = defaultTransferTimeoutMs);
+
+/// Why a finished reply (with its whole body) cannot be used, in words for
+/// the user; empty when it can. A reply aborted by its time limit reads as
+/// a timeout.
+QString failure(const QNetworkReply &reply, const QByteArray &body, int timeoutMs);
+
+} // namespace DownloadCheck

@@ -1,0 +1,138 @@
+// Where the upgrade dialog's image comes from: a local file, or the
+// download server's update text and image for the model the device reports.
+#include "upgrade/upgrade_dialog.h"
+#include "ui_upgrade_dialog.h"
+
+#include "app/filedialogs.h"
+#include "app/logging.h"
+#include "device/serialport.h"
+#include "update/downloadcheck.h"
+#include "update/downloadserver.h"
+#include "upgrade/updatetext.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+void upgrade_dialog::on_pushButton_3_clicked()
+{
+    if (upgradeState != Connected) {
+        QMessageBox::warning(this, tr("Warning"), tr("Please connect the device first."));
+        return;
+    }
+    const QString path = FileDialogs::current().getOpenFileName(
+        this, tr("Select Firmware"), QString(), tr("Bin files (*.bin);;All files (*.*)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QMessageBox::warning(this, tr("Error"), tr("Cannot open file."));
+        return;
+    }
+    firmwareData = file.readAll();
+    file.close();
+    ui->lineEdit->setText(path);
+    appendLog(tr("Local file loaded: %1 bytes").arg(firmwareData.size()));
+    appendLog(QStringLiteral("<font color=\"green\">%1</font>")
+                  .arg(tr("File loaded successfully. Click 'Start Upgrade' to begin.")));
+    ui->pushButton_4->setEnabled(true);
+}
+
+bool upgrade_dialog::verifyFirmware(QByteArray image, QString expectedMd5)
+{
+    const QString digest =
+        QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Md5).toHex());
+    appendLog(tr("Firmware MD5: %1").arg(digest));
+    if (!expectedMd5.isEmpty() && expectedMd5 != digest) {
+        appendLog(QStringLiteral("<font color=\"red\">%1</font>")
+                      .arg(tr("MD5 mismatch! Expected: %1").arg(expectedMd5)));
+        return false;
+    }
+    return true;
+}
+
+void upgrade_dialog::checkForOnlineUpdate()
+{
+    const UpdateText::OnlineModel *model = UpdateText::onlineModelFor(productModel);
+    if (!model) {
+        appendLog(tr("Online update not supported for this device."));
+        return;
+    }
+    const QString product = model->product;
+    fetchWithRetry(DownloadServer::url(model->textPath),
+                   [this, product](QByteArray data) { handleUpdateText(product, data); }, retries);
+}
+
+void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> onSuccess,
+                                    int retriesLeft)
+{
+    auto *manager = new QNetworkAccessManager(this);
+    const int timeoutMs = m_timings.transferTimeoutMs;
+    QNetworkReply *reply = manager->get(DownloadCheck::request(url, timeoutMs));
+    qCDebug(lcUpgrade) << "GET" << url.toString() << "retries left" << retriesLeft;
+
+    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (total > 0)
+            appendLog(tr("Download progress: %1%").arg(received * 100 / total));
+    });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, manager, url, onSuccess, retriesLeft, timeoutMs] {
+                const QByteArray body = reply->readAll();
+                const QString failure = DownloadCheck::failure(*reply, body, timeoutMs);
+                reply->deleteLater();
+                manager->deleteLater();
+                if (failure.isEmpty()) {
+                    onSuccess(body);
+                    return;
+                }
+                // A page of another status (a redirect, an error page) or an
+                // empty body is never taken for the file asked for.
+                appendLog(tr("Network error: %1").arg(failure));
+                if (retriesLeft <= 0) {
+                    setUpgradeState(FinishedFailed);
+                    return;
+                }
+                appendLog(tr("Retrying... (%1 attempts left)").arg(retriesLeft - 1));
+                fetchWithRetry(url, onSuccess, retriesLeft - 1);
+            });
+}
+
+void upgrade_dialog::handleUpdateText(QString productName, QByteArray data)
+{
+    const QString text = QString::fromUtf8(data);
+    const QString token = UpdateText::versionToken(text, productName);
+    const QString description = UpdateText::description(text).trimmed();
+    if (token.isEmpty()
+        || UpdateText::compareVersionNumbers(UpdateText::parseVersionNumbers(token),
+                                             UpdateText::parseVersionNumbers(currentFirmware))
+               <= 0) {
+        appendLog(tr("Already the latest version."));
+        return;
+    }
+    const QString question =
+        tr("Current: %1_%2\nNew version available: %3\n\nUpdate Content:\n%4")
+            .arg(productName, currentFirmware, token,
+                 description.isEmpty() ? tr("No description") : description);
+    if (QMessageBox::question(this, tr("Update Available"), question,
+                              QMessageBox::Ok | QMessageBox::Cancel)
+        != QMessageBox::Ok)
+        return;
+    downloadFirmware(DownloadServer::url(UpdateText::firmwarePath(productName, token)).toString(),
+                     token);
+}
+
+void upgrade_dialog::downloadFirmware(QString url, QString versionToken)
+{
+    fetchWithRetry(QUrl(url), [this, versionToken](QByteArray body) {
+        firmwareData = body;
+        appendLog(tr("Downloaded new firmware: %1 (%2 bytes)").arg(versionToken).arg(body.size()));
+        onlineFirmwareLoaded = true;
+        // A fresh attempt, as one started by the Upgrade button: what an
+        // earlier attempt left must not fail or silence this one.
+        failureHandled = false;
+        deviceRemoved = false;
+        startErase();
+    }, retries);
+}
