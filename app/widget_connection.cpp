@@ -98,10 +98,12 @@ void Widget::handleSerialError(QSerialPort::SerialPortError error)
     // pseudo-terminal or some USB serial drivers report ReadError instead, and
     // keep reporting it on every poll while the port stays open. Both end the
     // connection once.
+    // The upgrade dialog hears the error first and may have closed the port
+    // already; the controls follow either way.
     const QSerialPort::SerialPortError current = handle->error();
-    if (handle->isOpen()
-        && (current == QSerialPort::ResourceError || current == QSerialPort::ReadError)) {
-        handle->close();
+    if (current == QSerialPort::ResourceError || current == QSerialPort::ReadError) {
+        if (handle->isOpen())
+            handle->close();
         updateConnectState();
     }
 }

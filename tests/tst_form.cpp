@@ -8,6 +8,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QStackedWidget>
@@ -449,7 +450,18 @@ void tst_Form::namedWidget_hasClassCaptionPlaceAndLimits()
     QFETCH(QVariantMap, props);
     QFETCH(QStringList, labels);
 
-    const QList<QObject *> found = m_window->findChildren<QObject *>(name);
+    // The window's own widgets, not those of its dialogs (which reuse names).
+    QList<QObject *> found = m_window->findChildren<QObject *>(name);
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [this](QObject *o) {
+                                   for (QObject *p = o->parent(); p && p != m_window;
+                                        p = p->parent()) {
+                                       if (qobject_cast<QDialog *>(p))
+                                           return true;
+                                   }
+                                   return false;
+                               }),
+                found.end());
     QCOMPARE(found.size(), 1);
     QObject *o = found.first();
     QVERIFY2(o->inherits(qPrintable(cls)),

@@ -84,8 +84,9 @@ public:
     void checkForOnlineUpdate();
     /// One GET with up to retriesLeft further attempts at once on failure; a
     /// reply counts only with status 200 and a body. After the last failed
-    /// attempt the upgrade ends as failed.
-    void fetchWithRetry(QUrl url, std::function<void(QByteArray)> onSuccess, int retriesLeft);
+    /// attempt onGiveUp runs; without one the upgrade ends as failed.
+    void fetchWithRetry(QUrl url, std::function<void(QByteArray)> onSuccess, int retriesLeft,
+                        std::function<void()> onGiveUp = {});
     void handleUpdateText(QString productName, QByteArray data);
     /// Fetches the image and starts the upgrade with it.
     void downloadFirmware(QString url, QString versionToken);

@@ -61,12 +61,16 @@ void upgrade_dialog::checkForOnlineUpdate()
         return;
     }
     const QString product = model->product;
-    fetchWithRetry(DownloadServer::url(model->textPath),
-                   [this, product](QByteArray data) { handleUpdateText(product, data); }, retries);
+    // Nothing has been started yet: without the server the device can still
+    // be upgraded from a file, so the connection stays as it is.
+    fetchWithRetry(
+        DownloadServer::url(model->textPath),
+        [this, product](QByteArray data) { handleUpdateText(product, data); }, retries,
+        [this] { appendLog(tr("Online update check failed. A local file can still be used.")); });
 }
 
 void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> onSuccess,
-                                    int retriesLeft)
+                                    int retriesLeft, std::function<void()> onGiveUp)
 {
     auto *manager = new QNetworkAccessManager(this);
     const int timeoutMs = m_timings.transferTimeoutMs;
@@ -78,7 +82,7 @@ void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> on
             appendLog(tr("Download progress: %1%").arg(received * 100 / total));
     });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, manager, url, onSuccess, retriesLeft, timeoutMs] {
+            [this, reply, manager, url, onSuccess, retriesLeft, onGiveUp, timeoutMs] {
                 const QByteArray body = reply->readAll();
                 const QString failure = DownloadCheck::failure(*reply, body, timeoutMs);
                 reply->deleteLater();
@@ -91,11 +95,14 @@ void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> on
                 // empty body is never taken for the file asked for.
                 appendLog(tr("Network error: %1").arg(failure));
                 if (retriesLeft <= 0) {
-                    setUpgradeState(FinishedFailed);
+                    if (onGiveUp)
+                        onGiveUp();
+                    else
+                        setUpgradeState(FinishedFailed);
                     return;
                 }
                 appendLog(tr("Retrying... (%1 attempts left)").arg(retriesLeft - 1));
-                fetchWithRetry(url, onSuccess, retriesLeft - 1);
+                fetchWithRetry(url, onSuccess, retriesLeft - 1, onGiveUp);
             });
 }
 
