@@ -8,12 +8,24 @@
 #include "app/appstylesheet.h"
 #include "app/customdialog.h"
 #include "app/startup.h"
+#include "app/filedialogs.h"
 #include "app/widget.h"
+#include "device/devicesource.h"
+#include "sim/localdownloadserver.h"
+#include "sim/simulatedcontroller.h"
+#include "sim/simulateddevicesource.h"
+#include "ui_upgrade_dialog.h"
+#include "update/downloadserver.h"
+#include "upgrade/upgrade_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -200,6 +212,71 @@ int shootMonitor(Widget &window, const QString &outDir)
     return failures;
 }
 
+/// Answers every open dialog with one file.
+class OneFile : public FileDialogs
+{
+public:
+    explicit OneFile(QString path) : m_path(std::move(path)) { FileDialogs::setCurrent(this); }
+    ~OneFile() override { FileDialogs::setCurrent(nullptr); }
+    QString getSaveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+    QString getOpenFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return m_path;
+    }
+
+private:
+    QString m_path;
+};
+
+/// The firmware upgrade dialog in the middle of sending an image from a file
+/// to a simulated controller in its upgrade mode.
+int shootUpgrade(Widget &window, const QString &outDir)
+{
+    SimulatedController device(QStringLiteral("ZT-3"));
+    device.setMode(SimulatedController::Mode::Upgrade);
+    device.setEraseDelay(300);
+    SimulatedDeviceSource source({&device});
+    DeviceSource::setCurrent(&source);
+    LocalDownloadServer server;
+    server.serve(QStringLiteral("download/Product/ZT-3/Update/ZT-3_Update.txt"), "ZT-3_V1.2.0\n");
+    DownloadServer::setBase(QUrl(server.baseUrl()));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ZT-3_V1.3.0.bin"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    for (int i = 0; i < 12000; ++i)
+        file.putChar(char(i * 7 % 256));
+    file.close();
+    OneFile files(path);
+
+    upgrade_dialog *dialog = window.upgradeDialog();
+    QMetaObject::invokeMethod(&window, "show_ug_dlg_Dialog");
+    dialog->ui->pushButton->click();
+    settle(600);
+    dialog->ui->pushButton_3->click();
+    dialog->ui->pushButton_4->click();
+    QElapsedTimer clock;
+    clock.start();
+    while (dialog->ui->progressBar->value() < 45 && clock.elapsed() < 15000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    settle(100);
+    int failures = 0;
+    const QString shot = outDir + QStringLiteral("/11-upgrade-transfer.png");
+    if (dialog->ui->progressBar->value() >= 45 && dialog->grab().save(shot))
+        QTextStream(stdout) << shot << '\n';
+    else
+        ++failures;
+    dialog->close();
+    DownloadServer::setBase(QUrl());
+    DeviceSource::setCurrent(nullptr);
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -220,7 +297,8 @@ int main(int argc, char *argv[])
     QTimer::singleShot(800, &window,
                        [&] {
         const int failures = shootPages(window, outDir) + shootCurves(window, outDir)
-                             + shootMenuAndAbout(window, outDir) + shootMonitor(window, outDir);
+                             + shootMenuAndAbout(window, outDir) + shootMonitor(window, outDir)
+                             + shootUpgrade(window, outDir);
         app.exit(failures == 0 ? 0 : 1);
     });
     // The same start as the program itself: title-bar buttons, show, event loop.
