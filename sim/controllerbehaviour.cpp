@@ -37,6 +37,8 @@ ControllerCommand classify(const QByteArray &frame)
         return {C::Version, frame};
     if (frame == QByteArray::fromHex("AACC0200090D0A"))
         return {C::EnterUpgrade, frame};
+    if (frame == QByteArray::fromHex("AACC0200020D0A"))
+        return {C::Erase, frame};
     return {C::Unknown, frame};
 }
 
@@ -159,6 +161,7 @@ QList<QByteArray> ControllerBehaviour::respond(const ControllerCommand &command)
     case ControllerCommand::Version:
         return {versionReply(m_firmwareVersion)};
     case ControllerCommand::EnterUpgrade:
+    case ControllerCommand::Erase:
     case ControllerCommand::Unknown:
     case ControllerCommand::Garbage:
         break;
@@ -304,6 +307,11 @@ QByteArray ControllerBehaviour::identityReply(const QString &model)
 QByteArray ControllerBehaviour::versionReply(const QString &version)
 {
     return QByteArray::fromHex("AACC06") + 'V' + version.toUtf8() + "\r\n";
+}
+
+QByteArray ControllerBehaviour::eraseConfirmation()
+{
+    return QByteArrayLiteral("ERASE END");
 }
 
 QByteArray ControllerBehaviour::usbMidiEvent(quint8 status, quint8 data1, quint8 data2, int cable)

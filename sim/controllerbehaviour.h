@@ -19,6 +19,7 @@ struct ControllerCommand {
         Identity,     ///< AA CC 02 00 01 0D 0A
         Version,      ///< AA CC 02 00 03 0D 0A
         EnterUpgrade, ///< AA CC 02 00 09 0D 0A
+        Erase,        ///< AA CC 02 00 02 0D 0A, upgrade mode: erase before the image
         Unknown,      ///< a whole F0..F7 or AA CC..0D 0A frame of no known command
         Garbage,      ///< bytes outside any frame
     };
@@ -82,6 +83,9 @@ public:
     static QByteArray deleteReply(quint8 pedal);
     static QByteArray identityReply(const QString &model);
     static QByteArray versionReply(const QString &version);
+    /// Upgrade mode: "ERASE END", sent once the erase is done; every byte
+    /// received after it is firmware image.
+    static QByteArray eraseConfirmation();
 
     /// A four-byte USB-MIDI event packet: cable and code index, then the MIDI message.
     static QByteArray usbMidiEvent(quint8 status, quint8 data1, quint8 data2, int cable = 0);

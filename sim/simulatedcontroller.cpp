@@ -41,9 +41,17 @@ SimulatedController::SimulatedController(const QString &modelName, QObject *pare
       m_behaviour(SimulatedModel::byName(modelName)),
       m_serialNumber(QStringLiteral("SIM%1").arg(nextSerial++, 4, 10, QLatin1Char('0'))),
       m_sendTimer(new QTimer(this)),
-      m_eventTimer(new QTimer(this))
+      m_eventTimer(new QTimer(this)),
+      m_reappearTimer(new QTimer(this)),
+      m_eraseTimer(new QTimer(this))
 {
     m_clock.start();
+    for (QTimer *timer : {m_reappearTimer, m_eraseTimer}) {
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
+    connect(m_reappearTimer, &QTimer::timeout, this, &SimulatedController::plugIn);
+    connect(m_eraseTimer, &QTimer::timeout, this, &SimulatedController::onEraseDone);
     m_sendTimer->setSingleShot(true);
     m_sendTimer->setTimerType(Qt::PreciseTimer);
     connect(m_sendTimer, &QTimer::timeout, this, &SimulatedController::flushDue);
@@ -60,21 +68,52 @@ SimulatedController::~SimulatedController()
 QString SimulatedController::instanceId() const
 {
     return QStringLiteral("USB\\VID_%1&PID_%2\\")
-               .arg(model().vendorId, 4, 16, QLatin1Char('0'))
-               .arg(model().productId, 4, 16, QLatin1Char('0'))
+               .arg(vendorId(), 4, 16, QLatin1Char('0'))
+               .arg(productId(), 4, 16, QLatin1Char('0'))
                .toUpper()
            + m_serialNumber;
+}
+
+QString SimulatedController::usbDescription() const
+{
+    return m_mode == Mode::Upgrade ? model().name + QStringLiteral(" Bootloader")
+                                   : model().usbDescription;
+}
+
+int SimulatedController::productId() const
+{
+    return m_mode == Mode::Upgrade ? model().bootloaderProductId : model().productId;
 }
 
 bool SimulatedController::plugIn()
 {
     if (isPluggedIn())
         return true;
+    m_reappearTimer->stop();
     int master = -1;
     int slave = -1;
-    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+    char name[128] = {};
+    const auto open = [&] {
+        return ::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0
+               && ::ptsname_r(master, name, sizeof name) == 0;
+    };
+    if (!open()) {
         m_errorString = QString::fromLocal8Bit(strerror(errno));
         return false;
+    }
+    // The lowest free number comes back first: while it is held, the next
+    // pseudo-terminal gets another one.
+    if (!m_previousPortName.isEmpty() && QString::fromLocal8Bit(name) == m_previousPortName) {
+        const int heldMaster = master;
+        const int heldSlave = slave;
+        if (!open()) {
+            master = heldMaster;
+            slave = heldSlave;
+            ::ptsname_r(master, name, sizeof name);
+        } else {
+            ::close(heldMaster);
+            ::close(heldSlave);
+        }
     }
     // Raw from the start; the setting outlives the slave descriptor.
     termios tio;
@@ -82,8 +121,6 @@ bool SimulatedController::plugIn()
         ::cfmakeraw(&tio);
         ::tcsetattr(slave, TCSANOW, &tio);
     }
-    char name[128] = {};
-    ::ptsname_r(master, name, sizeof name);
     // Without an open slave the master reads EIO and polls HUP: that is how
     // the controller tells whether a host has the port open.
     ::close(slave);
@@ -110,15 +147,33 @@ bool SimulatedController::plugIn()
         connect(m_watchNotifier, &QSocketNotifier::activated, this,
                 &SimulatedController::onWatchEvent);
     }
+    const bool modeChanges = m_mode != m_nextMode;
+    m_mode = m_nextMode;
     refreshHostState();
+    if (modeChanges)
+        emit modeChanged(int(m_mode));
     return true;
+}
+
+void SimulatedController::setMode(Mode mode, int delayMs)
+{
+    vanish();
+    m_nextMode = mode;
+    if (delayMs > 0)
+        m_reappearTimer->start(delayMs);
+    else
+        plugIn();
 }
 
 void SimulatedController::vanish()
 {
+    m_reappearTimer->stop();
+    m_nextMode = m_mode;
     if (!isPluggedIn())
         return;
     closeDescriptors();
+    endUpgradeSession();
+    m_previousPortName = m_portName;
     m_portName.clear();
     m_outbox.clear();
     m_backlog.clear();
@@ -129,12 +184,14 @@ void SimulatedController::vanish()
 
 void SimulatedController::closeDescriptors()
 {
-    delete m_readNotifier;
-    m_readNotifier = nullptr;
-    delete m_writeNotifier;
-    m_writeNotifier = nullptr;
-    delete m_watchNotifier;
-    m_watchNotifier = nullptr;
+    // The controller may vanish from within a notifier's own signal.
+    for (QSocketNotifier **notifier : {&m_readNotifier, &m_writeNotifier, &m_watchNotifier}) {
+        if (*notifier) {
+            (*notifier)->setEnabled(false);
+            (*notifier)->deleteLater();
+        }
+        *notifier = nullptr;
+    }
     if (m_watch >= 0)
         ::close(m_watch);
     m_watch = -1;
@@ -202,16 +259,75 @@ void SimulatedController::handleReceived(const QByteArray &bytes)
     const qint64 now = elapsedMs();
     m_received.append({now, bytes});
     emit bytesReceived(bytes);
+    if (m_imagePhase) {
+        handleImage(bytes);
+        return;
+    }
     const QList<ControllerCommand> commands = m_behaviour.feed(bytes);
     for (const ControllerCommand &command : commands) {
         m_commands.append({now, command});
         emit commandReceived(command.kind, command.bytes);
         if (m_silent || !isPluggedIn())
             continue;
+        handleCommand(command);
+    }
+}
+
+void SimulatedController::handleCommand(const ControllerCommand &command)
+{
+    if (m_mode == Mode::Normal) {
+        if (command.kind == ControllerCommand::EnterUpgrade && m_upgradeReappearDelayMs >= 0) {
+            setMode(Mode::Upgrade, m_upgradeReappearDelayMs);
+            return;
+        }
         const QList<QByteArray> replies = m_behaviour.respond(command);
         for (const QByteArray &reply : replies)
             queueReply(reply);
+        return;
     }
+    switch (command.kind) {
+    case ControllerCommand::Identity:
+    case ControllerCommand::Version: {
+        const QList<QByteArray> replies = m_behaviour.respond(command);
+        for (const QByteArray &reply : replies)
+            queueReply(reply);
+        break;
+    }
+    case ControllerCommand::Erase:
+        m_image.clear();
+        m_imageChunks = 0;
+        m_eraseTimer->stop();
+        if (m_eraseDelayMs >= 0)
+            m_eraseTimer->start(m_eraseDelayMs);
+        break;
+    default: // the bootloader knows no other command
+        break;
+    }
+}
+
+void SimulatedController::onEraseDone()
+{
+    if (!isPluggedIn())
+        return;
+    // An unfinished frame behind the erase command is not looked at again.
+    m_behaviour.resetInput();
+    m_imagePhase = true;
+    queueReply(ControllerBehaviour::eraseConfirmation());
+}
+
+void SimulatedController::handleImage(const QByteArray &bytes)
+{
+    m_image.append(bytes);
+    ++m_imageChunks;
+    emit imageBytesReceived(m_image.size());
+    if (m_vanishAfterImageBytes >= 0 && m_image.size() >= m_vanishAfterImageBytes)
+        vanish();
+}
+
+void SimulatedController::endUpgradeSession()
+{
+    m_eraseTimer->stop();
+    m_imagePhase = false;
 }
 
 void SimulatedController::queueReply(const QByteArray &frame)

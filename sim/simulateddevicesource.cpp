@@ -42,8 +42,7 @@ QList<SerialPortRecord> SimulatedDeviceSource::serialPorts() const
     for (SimulatedController *c : list) {
         if (!c->isPluggedIn())
             continue;
-        const SimulatedModel &m = c->model();
-        ports.append({c->portName(), m.vendorId, m.productId, m.usbDescription,
+        ports.append({c->portName(), c->vendorId(), c->productId(), c->usbDescription(),
                       QStringLiteral("Veltrano"), c->serialNumber(), c->portName()});
     }
     return ports + m_extraPorts;
@@ -55,7 +54,7 @@ QList<UsbDeviceRecord> SimulatedDeviceSource::usbDevices() const
     const QList<SimulatedController *> list = controllers();
     for (SimulatedController *c : list) {
         if (c->isPluggedIn())
-            devices.append({c->instanceId(), c->model().usbDescription});
+            devices.append({c->instanceId(), c->usbDescription()});
     }
     return devices + m_extraUsb;
 }

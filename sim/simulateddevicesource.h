@@ -9,7 +9,8 @@ class SimulatedController;
 
 /// Lists simulated controllers as the system would list real ones: a serial
 /// port record (port name = the pseudo-terminal's slave path) and a USB
-/// device record with the controller's instance id and description. Only
+/// device record with the controller's instance id and description, both
+/// those of the controller's current mode (normal or upgrade). Only
 /// controllers that are plugged in are listed; adding and removing
 /// controllers, or plugging them in and out, changes the lists at once.
 /// Install it with DeviceSource::setCurrent().

@@ -12,6 +12,7 @@ QList<SimulatedModel> SimulatedModel::all()
         m.usbDescription = QStringLiteral("Veltrano %1 MIDI").arg(m.name);
         m.vendorId = simulatedVendorId;
         m.productId = productId;
+        m.bootloaderProductId = 0x5F00 | (productId & 0xFF);
         m.pedalCount = pedals;
         m.firmwareVersion = QString::fromLatin1(version);
         return m;

@@ -9,6 +9,7 @@ struct SimulatedModel {
     QString usbDescription;  // bus-reported product string, e.g. "Veltrano ZT-3 MIDI"
     int vendorId = 0;
     int productId = 0;
+    int bootloaderProductId = 0; // product id while in firmware-upgrade mode
     int pedalCount = 0;      // handshake reply byte 5
     QString firmwareVersion; // version reply text after the "V"
 

@@ -6,6 +6,7 @@
 #include "sim/simulateddevicesource.h"
 #include "support/fakedevicesource.h"
 
+#include <QRandomGenerator>
 #include <QSerialPort>
 #include <QtTest>
 
@@ -25,6 +26,15 @@ QByteArray setCommand(int p, int m, int t, int e = 0)
     c.append(reinterpret_cast<const char *>(def), 17);
     c.append(char(0xF7));
     return c;
+}
+
+QByteArray randomBytes(int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(count, '\0');
+    for (char &b : bytes)
+        b = char(random.bounded(256));
+    return bytes;
 }
 
 QList<int> kinds(const QList<ControllerCommand> &commands)
@@ -88,6 +98,16 @@ private slots:
     void garbage_neverOpensFrame();
     void vanish_portReportsError();
     void deviceSource_followsPlugAndUnplug();
+
+    // Upgrade mode, through a serial port.
+    void upgradeMode_listedAsBootloader_data();
+    void upgradeMode_listedAsBootloader();
+    void upgradeMode_eraseConfirmedAfterDelay_data();
+    void upgradeMode_eraseConfirmedAfterDelay();
+    void upgradeMode_imageRecordedRaw_data();
+    void upgradeMode_imageRecordedRaw();
+    void enterUpgrade_reappearsInUpgradeMode_data();
+    void enterUpgrade_reappearsInUpgradeMode();
 };
 
 void tst_Simulator::feed_piecesAndNoise_cutIntoCommands()
@@ -409,6 +429,208 @@ void tst_Simulator::deviceSource_followsPlugAndUnplug()
         QCOMPARE(source.serialPorts().size(), 2);
     }
     QCOMPARE(source.serialPorts().size(), 1);
+}
+
+using Mode = SimulatedController::Mode;
+
+void tst_Simulator::upgradeMode_listedAsBootloader_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<int>("productId");
+
+    QTest::newRow("ZT-3") << "ZT-3" << "ZT-3 Bootloader" << 0x5F03;
+    QTest::newRow("QRX-20") << "QRX-20" << "QRX-20 Bootloader" << 0x5F20;
+}
+
+void tst_Simulator::upgradeMode_listedAsBootloader()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, description);
+    QFETCH(int, productId);
+
+    SimulatedController sim(model);
+    SimulatedDeviceSource source({&sim});
+    ScopedDeviceSource scope(&source);
+    const QString normalPort = sim.portName();
+    QSignalSpy modes(&sim, &SimulatedController::modeChanged);
+
+    sim.setMode(Mode::Upgrade);
+    QCOMPARE(sim.mode(), Mode::Upgrade);
+    QCOMPARE(modes.size(), 1);
+    QCOMPARE(modes.first().first().toInt(), int(Mode::Upgrade));
+    QVERIFY(sim.isPluggedIn());
+    QVERIFY(sim.portName() != normalPort);
+
+    const SerialPortRecord port = source.serialPorts().value(0);
+    QCOMPARE(port.portName, sim.portName());
+    QCOMPARE(port.vendorId, sim.model().vendorId);
+    QCOMPARE(port.productId, productId);
+    QCOMPARE(port.description, description);
+    const UsbDeviceRecord usb = source.usbDevices().value(0);
+    QCOMPARE(usb.description, description);
+    QVERIFY2(usb.instanceId.contains(QString("PID_%1").arg(productId, 4, 16).toUpper()),
+             qPrintable(usb.instanceId));
+    UsbId id;
+    id.productId = productId;
+    id.vendorId = sim.model().vendorId;
+    QCOMPARE(usbDeviceDescriptions(nullptr, L"USB", L"", false).value(id), description);
+
+    const QString upgradePort = sim.portName();
+    sim.setMode(Mode::Normal);
+    QCOMPARE(modes.size(), 2);
+    QVERIFY(sim.portName() != upgradePort);
+    QCOMPARE(source.usbDevices().value(0).description, sim.model().usbDescription);
+    QCOMPARE(source.serialPorts().value(0).productId, sim.model().productId);
+}
+
+void tst_Simulator::upgradeMode_eraseConfirmedAfterDelay_data()
+{
+    QTest::addColumn<int>("delay");
+
+    QTest::newRow("at once") << 0;
+    QTest::newRow("after 150 ms") << 150;
+    QTest::newRow("never") << -1;
+}
+
+void tst_Simulator::upgradeMode_eraseConfirmedAfterDelay()
+{
+    QFETCH(int, delay);
+
+    SimulatedController sim("ZT-3");
+    sim.setMode(Mode::Upgrade);
+    sim.setEraseDelay(delay);
+    HostPort host(sim.portName());
+    QVERIFY(host.open());
+    // The bootloader answers the identity and version queries, not the handshake.
+    host.port.write(hex("F000215E0101F7AACC0200010D0AAACC0200030D0A"));
+    QTRY_COMPARE(host.all(), QByteArray("ZT-3\r\n") + hex("AACC06") + "V1.2.0\r\n");
+    host.reads.clear();
+
+    QSignalSpy sent(&sim, &SimulatedController::bytesSent);
+    QElapsedTimer clock;
+    clock.start();
+    host.port.write(hex("AACC0200020D0A"));
+    QTRY_COMPARE(sim.commandsOf(ControllerCommand::Erase).size(), 1);
+    if (delay < 0) {
+        QVERIFY(!sent.wait(400));
+        QVERIFY(!sim.isReceivingImage());
+        QVERIFY(host.all().isEmpty());
+        return;
+    }
+    QTRY_COMPARE(host.all(), QByteArray("ERASE END"));
+    QVERIFY(clock.elapsed() >= delay);
+    QVERIFY(sim.sent().last().ms - sim.commands().last().ms >= delay);
+    QVERIFY(sim.isReceivingImage());
+}
+
+void tst_Simulator::upgradeMode_imageRecordedRaw_data()
+{
+    QTest::addColumn<qint64>("vanishAfter");
+
+    QTest::newRow("all of it") << qint64(-1);
+    QTest::newRow("cable pulled after 2000 bytes") << qint64(2000);
+}
+
+void tst_Simulator::upgradeMode_imageRecordedRaw()
+{
+    QFETCH(qint64, vanishAfter);
+
+    SimulatedController sim("ZT-3");
+    sim.setMode(Mode::Upgrade);
+    sim.setEraseDelay(0);
+    sim.vanishAfterImageBytes(vanishAfter);
+    HostPort host(sim.portName());
+    QVERIFY(host.open());
+    host.port.write(hex("AACC0200020D0A"));
+    QTRY_COMPARE(host.all(), QByteArray("ERASE END"));
+
+    // Commands and frames inside the image are image bytes like any other.
+    const QList<QByteArray> pieces{hex("F000215E0101F7AACC0200020D0A"), hex("AACC0200010D0A00FF"),
+                                   randomBytes(3000, 5), hex("F7F0AACC")};
+    QSignalSpy totals(&sim, &SimulatedController::imageBytesReceived);
+    QByteArray written;
+    for (const QByteArray &piece : pieces) {
+        if (!sim.isPluggedIn())
+            break;
+        written += piece;
+        host.port.write(piece);
+        QTRY_VERIFY(sim.receivedImage().size() == written.size() || !sim.isPluggedIn());
+    }
+    const QByteArray image = sim.receivedImage();
+    QCOMPARE(totals.last().first().toLongLong(), qint64(image.size()));
+    QCOMPARE(sim.commandsOf(ControllerCommand::Erase).size(), 1);
+    QCOMPARE(host.all(), QByteArray("ERASE END"));
+
+    if (vanishAfter < 0) {
+        QCOMPARE(image, written);
+        QVERIFY(sim.imageChunks() >= pieces.size());
+        QVERIFY(sim.isReceivingImage());
+        return;
+    }
+    QVERIFY(!sim.isPluggedIn());
+    QVERIFY(image.size() >= vanishAfter);
+    QCOMPARE(image, written.left(image.size()));
+    QCOMPARE(written, pieces.at(0) + pieces.at(1) + pieces.at(2)); // gone during the third
+    host.port.close();
+
+    // Plugged in again, the bootloader starts afresh and keeps what it received.
+    QVERIFY(sim.plugIn());
+    QVERIFY(!sim.isReceivingImage());
+    HostPort again(sim.portName());
+    QVERIFY(again.open());
+    again.port.write(hex("AACC0200010D0A"));
+    QTRY_COMPARE(again.all(), QByteArray("ZT-3\r\n"));
+    QCOMPARE(sim.receivedImage(), image);
+}
+
+void tst_Simulator::enterUpgrade_reappearsInUpgradeMode_data()
+{
+    QTest::addColumn<bool>("configure");
+    QTest::addColumn<int>("delay");
+
+    QTest::newRow("default delay") << false << int(SimulatedController::defaultUpgradeReappearDelayMs);
+    QTest::newRow("60 ms") << true << 60;
+    QTest::newRow("ignored") << true << -1;
+}
+
+void tst_Simulator::enterUpgrade_reappearsInUpgradeMode()
+{
+    QFETCH(bool, configure);
+    QFETCH(int, delay);
+
+    SimulatedController sim("ZT-1");
+    if (configure)
+        sim.setUpgradeReappearDelay(delay);
+    const QString normalPort = sim.portName();
+    QSignalSpy modes(&sim, &SimulatedController::modeChanged);
+    HostPort host(normalPort);
+    QVERIFY(host.open());
+    QElapsedTimer clock;
+    clock.start();
+    host.port.write(hex("AACC0200090D0A"));
+    QTRY_COMPARE(sim.commandsOf(ControllerCommand::EnterUpgrade).size(), 1);
+    if (delay < 0) {
+        QVERIFY(!modes.wait(400));
+        QVERIFY(sim.isPluggedIn());
+        QCOMPARE(sim.mode(), Mode::Normal);
+        QCOMPARE(sim.portName(), normalPort);
+        return;
+    }
+    QVERIFY(!sim.isPluggedIn());
+    QCOMPARE(sim.mode(), Mode::Normal);
+    host.port.close();
+
+    QVERIFY(modes.wait(delay + 2000));
+    QVERIFY(clock.elapsed() >= delay);
+    QCOMPARE(sim.mode(), Mode::Upgrade);
+    QVERIFY(sim.isPluggedIn());
+    QVERIFY(sim.portName() != normalPort);
+    QCOMPARE(sim.usbDescription(), QString("ZT-1 Bootloader"));
+    HostPort bootloader(sim.portName());
+    QVERIFY(bootloader.open());
+    bootloader.port.write(hex("AACC0200030D0A"));
+    QTRY_COMPARE(bootloader.all(), hex("AACC06") + "V1.0.3\r\n");
 }
 
 QTEST_GUILESS_MAIN(tst_Simulator)

@@ -1,17 +1,24 @@
 // The real main window in front of two simulated controllers, a ZT-3 and a
 // QRX-20, for trying the program without hardware. Both appear in the device
 // list; connect to one and watch the exchange on standard error, and the
-// pedal pictures and MIDI data tables follow the pedals being played.
+// pedal pictures and MIDI data tables follow the pedals being played. A third
+// controller, a ZT-3 already in firmware-upgrade mode, and a local download
+// server with a newer ZT-3 firmware let the upgrade dialogs run end to end.
 #include "app/appstylesheet.h"
 #include "app/startup.h"
 #include "app/widget.h"
 #include "device/devicesource.h"
 #include "sim/controllerbehaviour.h"
+#include "sim/localdownloadserver.h"
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
+#include "update/downloadserver.h"
 
 #include <QApplication>
 #include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QTimer>
 
 #include <memory>
@@ -28,23 +35,66 @@ bool isLiveEvent(const QByteArray &bytes)
     return bytes.size() % 4 == 0 && !bytes.startsWith(char(0xF0)) && !bytes.startsWith(char(0xAA));
 }
 
+/// Commands and replies byte by byte; firmware image bytes only as a total
+/// once they stop coming.
 void logTraffic(SimulatedController *controller)
 {
-    const QString tag = QStringLiteral("[%1 %2]").arg(controller->model().name,
-                                                     controller->portName());
+    const auto tag = [controller] {
+        return QStringLiteral("[%1 %2]").arg(controller->usbDescription(), controller->portName());
+    };
     QObject::connect(controller, &SimulatedController::bytesReceived, controller,
-                     [tag](const QByteArray &bytes) {
-                         qInfo().noquote() << tag << "<-" << bytes.toHex(' ').toUpper();
+                     [controller, tag](const QByteArray &bytes) {
+                         if (!controller->isReceivingImage())
+                             qInfo().noquote() << tag() << "<-" << bytes.toHex(' ').toUpper();
                      });
     QObject::connect(controller, &SimulatedController::bytesSent, controller,
                      [tag](const QByteArray &bytes) {
                          if (!isLiveEvent(bytes))
-                             qInfo().noquote() << tag << "->" << bytes.toHex(' ').toUpper();
+                             qInfo().noquote() << tag() << "->" << bytes.toHex(' ').toUpper();
                      });
     QObject::connect(controller, &SimulatedController::hostConnectedChanged, controller,
                      [tag](bool connected) {
-                         qInfo().noquote() << tag << (connected ? "port opened" : "port closed");
+                         qInfo().noquote() << tag() << (connected ? "port opened" : "port closed");
                      });
+    QObject::connect(controller, &SimulatedController::commandReceived, controller,
+                     [tag](int kind) {
+                         if (kind == ControllerCommand::Erase)
+                             qInfo().noquote() << tag() << "erase: a new image follows";
+                     });
+    QObject::connect(controller, &SimulatedController::modeChanged, controller, [tag](int mode) {
+        qInfo().noquote() << tag() << "re-enumerated in"
+                          << (mode == int(SimulatedController::Mode::Upgrade) ? "upgrade mode"
+                                                                              : "normal mode");
+    });
+    auto *quiet = new QTimer(controller);
+    quiet->setSingleShot(true);
+    quiet->setInterval(500);
+    QObject::connect(controller, &SimulatedController::imageBytesReceived, quiet,
+                     qOverload<>(&QTimer::start));
+    QObject::connect(quiet, &QTimer::timeout, controller, [controller, tag] {
+        qInfo().noquote() << tag() << "image:" << controller->receivedImage().size()
+                          << "bytes in" << controller->imageChunks() << "reads";
+    });
+}
+
+QByteArray pseudoRandomBytes(int count, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(count, '\0');
+    for (char &b : bytes)
+        b = char(random.bounded(256));
+    return bytes;
+}
+
+/// The vendor's update text and a newer firmware for the ZT-3.
+void serveFirmware(LocalDownloadServer &server)
+{
+    const QString dir = QStringLiteral("download/Product/ZT-3/Update/");
+    server.serve(dir + QStringLiteral("ZT-3_Update.txt"),
+                 "ZT-3_V1.3.0\nUpdate content:\n- Faster expression response\n");
+    server.serve(dir + QStringLiteral("ZT-3_V1.3.0.bin"), pseudoRandomBytes(20000, 13));
+    QObject::connect(&server, &LocalDownloadServer::requestReceived, &server,
+                     [](const QString &path) { qInfo().noquote() << "[download] GET" << path; });
 }
 
 /// Someone playing the pedals while a host is connected: the expression
@@ -56,7 +106,8 @@ void playPedals(SimulatedController *controller, int offsetSteps)
     auto *timer = new QTimer(controller);
     auto step = std::make_shared<int>(offsetSteps);
     QObject::connect(timer, &QTimer::timeout, controller, [controller, step] {
-        if (!controller->isHostConnected())
+        if (!controller->isHostConnected()
+            || controller->mode() != SimulatedController::Mode::Normal)
             return;
         const int s = (*step)++;
         // A triangle over 80 steps (4 s), 0..127, sent every other step.
@@ -117,21 +168,41 @@ int main(int argc, char *argv[])
     // The controllers must be listed before the window's first port scan.
     auto *zt3 = new SimulatedController(QStringLiteral("ZT-3"), &app);
     auto *qrx20 = new SimulatedController(QStringLiteral("QRX-20"), &app);
+    auto *bootloader = new SimulatedController(QStringLiteral("ZT-3"), &app);
+    bootloader->setMode(SimulatedController::Mode::Upgrade);
     qrx20->behaviour().setStatusAfterHandshake(0x05); // pedals 1 and 3 plugged in
     storeExamples(zt3->behaviour(), qrx20->behaviour());
-    for (SimulatedController *c : {zt3, qrx20}) {
+    for (SimulatedController *c : {zt3, qrx20, bootloader}) {
         if (!c->isPluggedIn()) {
             qCritical() << "cannot open a pseudo-terminal:" << c->errorString();
             return 1;
         }
         c->setReplyDelay(3);
         logTraffic(c);
-        qInfo().noquote() << "simulated" << c->model().usbDescription << "on" << c->portName();
+        qInfo().noquote() << "simulated" << c->usbDescription() << "on" << c->portName();
     }
     playPedals(zt3, 0);
     playPedals(qrx20, 25);
-    SimulatedDeviceSource source({zt3, qrx20});
+    SimulatedDeviceSource source({zt3, qrx20, bootloader});
     DeviceSource::setCurrent(&source);
+
+    LocalDownloadServer server;
+    if (!server.isListening()) {
+        qCritical() << "cannot listen on 127.0.0.1";
+        return 1;
+    }
+    serveFirmware(server);
+    DownloadServer::setBase(QUrl(server.baseUrl()));
+    qInfo().noquote() << "download server at" << server.baseUrl();
+
+    // A firmware file for "Open File".
+    const QString sampleImage = QDir::temp().filePath(QStringLiteral("stompwright-demo-firmware.bin"));
+    QFile sample(sampleImage);
+    if (sample.open(QIODevice::WriteOnly) && sample.write(pseudoRandomBytes(10000, 17)) == 10000)
+        qInfo().noquote() << "sample firmware image:" << sampleImage;
+    else
+        qWarning().noquote() << "cannot write" << sampleImage << sample.errorString();
+    sample.close();
 
     int result = 0;
     {
@@ -139,5 +210,6 @@ int main(int argc, char *argv[])
         result = runMainWindow(app, window);
     }
     DeviceSource::setCurrent(nullptr);
+    DownloadServer::setBase(QUrl());
     return result;
 }
