@@ -10,7 +10,6 @@
 #include "device/usbdevicedescriptions.h"
 
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMap>
 #include <QMessageBox>
 #include <QTimer>
@@ -475,13 +474,9 @@ void upgrade_dialog::onPortDisconnected(QString)
     // short notice first and this one when it is closed.
     QTimer::singleShot(0, this, [this] {
         boxes.post([this] {
-            const QString text = tr(removedText);
             QMessageBox box(QMessageBox::Critical, tr("Upgrade Failed - Device Disconnected"),
-                            text, QMessageBox::Ok, this);
+                            tr(removedText), QMessageBox::Ok, this);
             box.setTextFormat(Qt::RichText);
-            // Rich text would run the lines together; the label keeps them.
-            if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-                label->setText(QStringLiteral("<div style=\"white-space:pre-wrap\">%1</div>").arg(text));
             box.exec();
         });
     });

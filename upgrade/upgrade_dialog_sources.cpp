@@ -83,7 +83,8 @@ void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> on
     });
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, manager, url, onSuccess, retriesLeft, onGiveUp, timeoutMs] {
-                const QByteArray body = reply->readAll();
+                // A reply aborted by its time limit is closed already.
+                const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
                 const QString failure = DownloadCheck::failure(*reply, body, timeoutMs);
                 reply->deleteLater();
                 manager->deleteLater();

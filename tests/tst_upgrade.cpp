@@ -1,0 +1,643 @@
+// The firmware upgrade dialog against a simulated controller in its upgrade
+// mode over a pseudo-terminal, and a local download server.
+#include "app/widget.h"
+#include "device/serialport.h"
+#include "sim/controllerbehaviour.h"
+#include "support/controllerrig.h"
+#include "support/upgraderig.h"
+#include "ui_upgrade_dialog.h"
+#include "ui_widget.h"
+#include "update/downloadserver.h"
+
+#include <QAction>
+#include <QCryptographicHash>
+#include <QMenuBar>
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+
+const QString kGeneric = "Upgrade failed. Please check connection and try again.";
+const QString kTextPath = "download/Product/ZT-3/Update/ZT-3_Update.txt";
+
+/// Bytes that hold everything a framer could trip over: F0, F7, AA CC, CR LF.
+QByteArray image(int size, quint32 seed = 7)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(random.bounded(256));
+    if (size >= 4)
+        bytes.replace(0, 4, QByteArray::fromHex("F0AACC0D"));
+    return bytes;
+}
+
+QByteArray md5(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex();
+}
+
+QStringList titles(const ModalWatcher &boxes)
+{
+    QStringList out;
+    for (const ModalWatcher::Seen &s : boxes.seen())
+        out.append(s.title);
+    return out;
+}
+
+/// Index of the first write after the erase command: the first image block.
+int firstBlockWrite(const RecordingLink &link)
+{
+    for (int i = 0; i < link.writes.size(); ++i) {
+        if (link.writes.at(i).size == 7 && i + 1 < link.writes.size()
+            && link.writes.at(i + 1).size != 7)
+            return i + 1;
+    }
+    return -1;
+}
+
+} // namespace
+
+class tst_Upgrade : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void transfer_arrivesByteForByte_data();
+    void transfer_arrivesByteForByte();
+    void eraseTimeout_failsToIdle();
+    void deviceRemoved_bothBoxesThenReconnected();
+    void deviceVanishes_communicationLost();
+    void shortWrite_failsTheUpgrade();
+    void refused_data();
+    void refused();
+    void close_duringTransfer_neverReportsSuccess();
+    void connect_whileLinkOpen_closesToIdle();
+
+    void deviceList_data();
+    void deviceList();
+    void deviceList_changesLogOnceAndKeepSelection();
+
+    void online_versions_data();
+    void online_versions();
+    void online_accepted_upgradesWithDownloadedImage();
+    void online_imageFails_data();
+    void online_imageFails();
+    void online_textUnreachable_staysConnected();
+
+    void window_menuEntryAndEraseAcknowledgedOnce();
+};
+
+void tst_Upgrade::transfer_arrivesByteForByte_data()
+{
+    QTest::addColumn<int>("size");
+    for (int size : {64, 65, 128, 10000})
+        QTest::addRow("%d bytes", size) << size;
+}
+
+void tst_Upgrade::transfer_arrivesByteForByte()
+{
+    QFETCH(int, size);
+    UpgradeRig rig;
+    rig.dialog.show();
+    QVERIFY(rig.connect());
+    struct Step {
+        int value;
+        int writes;
+        qint64 ms;
+    };
+    QList<Step> progress;
+    connect(rig.dialog.ui->progressBar, &QProgressBar::valueChanged, this, [&](int value) {
+        progress.append({value, int(rig.link.writes.size()), rig.link.clock.elapsed()});
+    });
+    const QByteArray bytes = image(size);
+    QVERIFY(rig.upgradeWith(bytes));
+
+    QCOMPARE(md5(rig.device.receivedImage()), md5(bytes));
+    const int first = firstBlockWrite(rig.link);
+    QVERIFY(first > 0);
+    const int blocks = (size + 63) / 64;
+    QCOMPARE(rig.link.writes.size() - first, blocks);
+    QCOMPARE(rig.link.writesOfSize(64, first), size / 64);
+    QCOMPARE(rig.link.writes.last().size, qint64(size % 64 ? size % 64 : 64));
+
+    // 100 only after the last block, and only after the finalizing wait.
+    const qint64 lastBlockMs = rig.link.writes.last().ms;
+    int hundreds = 0;
+    for (const Step &s : qAsConst(progress)) {
+        if (s.value == 100) {
+            ++hundreds;
+            QCOMPARE(s.writes, first + blocks);
+            QVERIFY(s.ms - lastBlockMs >= rig.dialog.timings().finalizeMs - 1);
+        }
+    }
+    QCOMPARE(hundreds, 1);
+
+    QCOMPARE(titles(rig.boxes), QStringList{"Upgrade"});
+    QCOMPARE(rig.boxes.texts(), QStringList{"Upgrade successful, please power on the device again."});
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QVERIFY(!rig.dialog.isVisible());
+    QVERIFY(rig.dialog.firmwareData.isEmpty());
+    QCOMPARE(rig.dialog.bytesSent, 0);
+    QVERIFY(rig.link.isOpen());
+    QVERIFY(!rig.dialog.ui->pushButton_4->isEnabled());
+
+    const QString log = rig.log();
+    int at = 0;
+    const QString digest = QString::fromLatin1(md5(bytes));
+    for (const QString &line : QStringList{"Product Model: ZT-3", "Current Firmware: V1.2.0",
+                                "Firmware MD5: " + digest, "Starting manual upgrade...",
+                                "Erasing flash, please wait...", "Erase completed.",
+                                "Sending firmware...", "Firmware MD5: " + digest,
+                                "Finalizing, please wait..."}) {
+        at = log.indexOf(line, at);
+        QVERIFY2(at >= 0, qPrintable(line));
+        at += line.size();
+    }
+}
+
+void tst_Upgrade::eraseTimeout_failsToIdle()
+{
+    UpgradeRig rig;
+    rig.device.setEraseDelay(-1);
+    QVERIFY(rig.connect());
+    QVERIFY(rig.upgradeWith(image(300)));
+    QCOMPARE(rig.boxes.texts(), QStringList{kGeneric});
+    QCOMPARE(titles(rig.boxes), QStringList{"Upgrade Failed"});
+    QVERIFY(rig.dialog.ui->textBrowser->toHtml().contains("Erase timeout! Device not responding."));
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QVERIFY(rig.device.receivedImage().isEmpty());
+    QCOMPARE(rig.device.commandsOf(ControllerCommand::Erase).size(), 1);
+}
+
+void tst_Upgrade::deviceRemoved_bothBoxesThenReconnected()
+{
+    UpgradeRig rig;
+    QVERIFY(rig.connect());
+    QVERIFY(rig.onlineCheckDone());
+    rig.link.updatePortStatus(); // the poll knows the port
+    QVERIFY(rig.loadImage(image(64 * 200)));
+    rig.dialog.ui->pushButton_4->click();
+    QTRY_VERIFY(rig.device.receivedImage().size() >= 640);
+
+    // The poll finds the port gone before the link has noticed anything.
+    const QString portName = rig.device.portName();
+    rig.source.removeController(&rig.device);
+    rig.link.updatePortStatus();
+    QTRY_COMPARE(rig.boxes.seen().size(), 2);
+    QCOMPARE(titles(rig.boxes),
+             (QStringList{"Upgrade Failed", "Upgrade Failed - Device Disconnected"}));
+    QCOMPARE(rig.boxes.seen().at(1).text,
+             QString("The device was physically removed during firmware upgrade.\n\n"
+                     "\u2022 Flash may be partially erased.\n"
+                     "\u2022 The device may not boot normally.\n\n"
+                     "<b>Please do the following:</b>\n1. Reconnect the USB cable.\n"
+                     "2. Put the device back into firmware upgrade mode.\n"
+                     "3. Try upgrading again.\n\n"
+                     "If the device no longer enters upgrade mode, please contact technical "
+                     "support."));
+    QCOMPARE(rig.boxes.seen().at(1).icon, QMessageBox::Critical);
+    QTRY_VERIFY(rig.log().contains("Error: Connection lost during sending!"));
+    QVERIFY(rig.log().contains("CRITICAL: Device removed!\nUpgrade aborted immediately."));
+    QCOMPARE(rig.state(), int(upgrade_dialog::FinishedFailed));
+    QCOMPARE(rig.dialog.ui->pushButton->text(), QString("Connect"));
+    QVERIFY(rig.device.receivedImage().size() < 64 * 200);
+
+    rig.source.addController(&rig.device);
+    rig.link.updatePortStatus();
+    QVERIFY(rig.log().endsWith("Device reconnected: " + portName
+                               + "\nYou can now try the upgrade again."));
+    QCOMPARE(rig.boxes.seen().size(), 2);
+}
+
+void tst_Upgrade::deviceVanishes_communicationLost()
+{
+    UpgradeRig rig;
+    QVERIFY(rig.connect());
+    rig.device.vanishAfterImageBytes(640);
+    QVERIFY(rig.upgradeWith(image(64 * 200)));
+    QCOMPARE(rig.boxes.texts(), QStringList{kGeneric});
+    QTRY_VERIFY(rig.log().contains("Error: Connection lost during sending!"));
+    QVERIFY(rig.log().contains("CRITICAL: Communication lost!"));
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.dialog.deviceRemoved);
+    QVERIFY(rig.dialog.ui->pushButton->isEnabled());
+    QVERIFY(rig.dialog.ui->comboBox->isEnabled());
+}
+
+void tst_Upgrade::shortWrite_failsTheUpgrade()
+{
+    UpgradeRig rig;
+    QVERIFY(rig.connect());
+    QVERIFY(rig.onlineCheckDone());
+    QVERIFY(rig.loadImage(image(640)));
+    rig.link.shortenWrite(3, 20); // erase command, block 1, then block 2
+    rig.dialog.ui->pushButton_4->click();
+    QTRY_COMPARE(rig.boxes.texts(), QStringList{kGeneric});
+    QVERIFY(rig.log().endsWith("Error: Failed to send data block!"));
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QTRY_COMPARE(rig.device.receivedImage().size(), 64 + 20);
+    QTest::qWait(50); // nothing more follows
+    QCOMPARE(rig.device.receivedImage().size(), 64 + 20);
+}
+
+void tst_Upgrade::refused_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("upgrade unconnected") << "upgrade" << "Warning" << "Please connect the device first.";
+    QTest::newRow("upgrade without file") << "connect upgrade" << "No File"
+                                          << "Please select a firmware file first.";
+    QTest::newRow("upgrade empty image") << "connect empty upgrade" << "No File"
+                                         << "Please select a firmware file first.";
+    QTest::newRow("open unconnected") << "open" << "Warning" << "Please connect the device first.";
+    QTest::newRow("open unreadable file") << "connect missing" << "Error" << "Cannot open file.";
+    QTest::newRow("connect without device") << "unplug press" << "No Device"
+                                            << "No upgrade device detected. Please check connection and mode.";
+}
+
+void tst_Upgrade::refused()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    UpgradeRig rig;
+    for (const QString &step : action.split(' ')) {
+        if (step == "press")
+            rig.dialog.ui->pushButton->click();
+        else if (step == "connect")
+            QVERIFY(rig.connect());
+        else if (step == "upgrade")
+            rig.dialog.ui->pushButton_4->click();
+        else if (step == "empty")
+            QVERIFY(rig.loadImage(QByteArray()));
+        else if (step == "open")
+            rig.dialog.ui->pushButton_3->click();
+        else if (step == "missing") {
+            rig.files.answerWith({rig.dir.filePath("absent.bin")});
+            rig.dialog.ui->pushButton_3->click();
+        } else if (step == "unplug") {
+            rig.source.removeController(&rig.device);
+            rig.dialog.refreshDeviceList();
+        }
+    }
+    QTRY_VERIFY(!rig.boxes.seen().isEmpty());
+    QCOMPARE(rig.boxes.texts(), QStringList{text});
+    QCOMPARE(titles(rig.boxes), QStringList{title});
+    QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
+}
+
+void tst_Upgrade::close_duringTransfer_neverReportsSuccess()
+{
+    UpgradeRig rig;
+    rig.dialog.show();
+    QVERIFY(rig.connect());
+    QVERIFY(rig.loadImage(image(64 * 100)));
+    rig.dialog.ui->pushButton_4->click();
+    QTRY_VERIFY(rig.device.receivedImage().size() >= 640);
+    rig.dialog.close();
+    const int received = rig.device.receivedImage().size();
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QVERIFY(rig.dialog.firmwareData.isEmpty());
+    QTest::qWait(rig.dialog.timings().finalizeMs * 3 + 100);
+    QVERIFY(rig.boxes.seen().isEmpty());
+    QVERIFY(!rig.log().contains("Finalizing"));
+    QVERIFY(rig.device.receivedImage().size() <= received + 64);
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QVERIFY(rig.link.isOpen()); // closing the dialog leaves the link alone
+}
+
+void tst_Upgrade::connect_whileLinkOpen_closesToIdle()
+{
+    UpgradeRig rig;
+    QVERIFY(rig.link.openPort(rig.device.portName(), 115200));
+    rig.link.forwardIdentity = true;
+    rig.dialog.ui->pushButton->click();
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(!rig.link.forwardIdentity);
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+
+    QVERIFY(rig.connect());
+    QCOMPARE(rig.dialog.ui->pushButton->text(), QString("Disconnect"));
+    QVERIFY(!rig.dialog.ui->comboBox->isEnabled());
+    rig.dialog.ui->pushButton->click();
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.dialog.ui->pushButton->text(), QString("Connect"));
+    QVERIFY(rig.dialog.ui->comboBox->isEnabled());
+}
+
+// ---- device list ----
+
+namespace {
+
+/// "port,vid,pid,manufacturer,description" -> a serial port record.
+SerialPortRecord portOf(const QString &spec)
+{
+    const QStringList f = spec.split(',');
+    return {f.at(0), f.at(1).toInt(nullptr, 16), f.at(2).toInt(nullptr, 16), f.value(4),
+            f.value(3), QString(), f.at(0)};
+}
+
+/// "vid,pid=description" -> a USB device record.
+UsbDeviceRecord usbOf(const QString &spec)
+{
+    const QString ids = spec.section('=', 0, 0);
+    return {QString("USB\\VID_%1&PID_%2\\X").arg(ids.section(',', 0, 0), ids.section(',', 1, 1)),
+            spec.section('=', 1)};
+}
+
+QStringList items(const QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out.append(box->itemText(i) + "=" + box->itemData(i).toString());
+    return out;
+}
+
+} // namespace
+
+void tst_Upgrade::deviceList_data()
+{
+    QTest::addColumn<QStringList>("ports");
+    QTest::addColumn<QStringList>("usb");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("count");
+    QTest::newRow("USB description names the port")
+        << QStringList{"COM7,3A1D,5F03,Veltrano,ZT-3 MIDI"} << QStringList{"3A1D,5F03=ZT-3 Bootloader"}
+        << QStringList{"ZT-3 Bootloader=COM7"} << 1;
+    QTest::newRow("system words without USB description")
+        << QStringList{"COM3,0403,6001,  FTDI ,USB   Serial Port"} << QStringList{}
+        << QStringList{"FTDI USB Serial Port (COM3)=COM3"} << 1;
+    QTest::newRow("controllers in normal mode are skipped")
+        << QStringList{"COM4,3A1D,5203,Veltrano,x", "COM5,1111,2222,Veltrano,Other"}
+        << QStringList{"3A1D,5203=Veltrano ZT-3 MIDI"} << QStringList{} << 0;
+    QTest::newRow("nameless ports are skipped")
+        << QStringList{"COM6,3A1D,5F01,,"} << QStringList{"3A1D,5F01="} << QStringList{} << 0;
+    QTest::newRow("same name twice shows once, later port, counted twice")
+        << QStringList{"COM8,3A1D,5F03,,", "COM9,3A1D,5F03,,"}
+        << QStringList{"3A1D,5F03=ZT-3 Bootloader"} << QStringList{"ZT-3 Bootloader=COM9"} << 2;
+    QTest::newRow("sorted by name")
+        << QStringList{"COM2,3A1D,5F03,,", "COM1,3A1D,5F10,,"}
+        << QStringList{"3A1D,5F03=ZT-3 Bootloader", "3A1D,5F10=QRX-10 Bootloader"}
+        << QStringList{"QRX-10 Bootloader=COM1", "ZT-3 Bootloader=COM2"} << 2;
+}
+
+void tst_Upgrade::deviceList()
+{
+    QFETCH(QStringList, ports);
+    QFETCH(QStringList, usb);
+    QFETCH(QStringList, expected);
+    QFETCH(int, count);
+    FakeDeviceSource fake;
+    ScopedDeviceSource scoped(&fake);
+    QComboBox mainList;
+    SerialPort link(&mainList, "Veltrano", nullptr);
+    upgrade_dialog dialog(nullptr, &link);
+    // A device first, so that every row is a change.
+    fake.ports = {portOf("COM99,3A1D,5FFF,,")};
+    fake.usb = {usbOf("3A1D,5FFF=Old Bootloader")};
+    dialog.refreshDeviceList();
+    dialog.ui->textBrowser->clear();
+
+    fake.ports.clear();
+    fake.usb.clear();
+    for (const QString &p : qAsConst(ports))
+        fake.ports.append(portOf(p));
+    for (const QString &u : qAsConst(usb))
+        fake.usb.append(usbOf(u));
+    dialog.refreshDeviceList();
+    QCOMPARE(items(dialog.ui->comboBox), expected);
+    QString log = QString("Device list refreshed: found %1 upgrade device(s).").arg(count);
+    if (count == 0)
+        log += "\nNo upgrade device detected.\nPlease ensure the device is in firmware upgrade "
+               "mode and properly connected.";
+    QCOMPARE(dialog.ui->textBrowser->toPlainText(), log);
+    QCOMPARE(dialog.ui->comboBox->currentIndex(), expected.isEmpty() ? -1 : 0);
+}
+
+void tst_Upgrade::deviceList_changesLogOnceAndKeepSelection()
+{
+    FakeDeviceSource fake;
+    ScopedDeviceSource scoped(&fake);
+    QComboBox mainList;
+    SerialPort link(&mainList, "Veltrano", nullptr);
+    upgrade_dialog dialog(nullptr, &link);
+    QTextBrowser *log = dialog.ui->textBrowser;
+
+    fake.ports = {portOf("COM5,3A1D,5F03,,")};
+    fake.usb = {usbOf("3A1D,5F03=ZT-3 Bootloader")};
+    dialog.refreshDeviceList();
+    QCOMPARE(log->toPlainText(), QString("Device list refreshed: found 1 upgrade device(s)."));
+    for (int i = 0; i < 3; ++i)
+        dialog.refreshDeviceList();
+    QCOMPARE(log->document()->blockCount(), 1); // unchanged: nothing logged
+
+    // A device that sorts first: the selection stays on the port chosen.
+    fake.ports.append(portOf("COM6,3A1D,5F01,,"));
+    fake.usb.append(usbOf("3A1D,5F01=ZT-1 Bootloader"));
+    dialog.refreshDeviceList();
+    QCOMPARE(items(dialog.ui->comboBox), (QStringList{"ZT-3 Bootloader=COM5", "ZT-1 Bootloader=COM6"}));
+    QCOMPARE(dialog.ui->comboBox->currentData().toString(), QString("COM5"));
+    QCOMPARE(log->document()->blockCount(), 2);
+
+    // The same name on another port keeps its item as it was.
+    fake.ports[0].portName = "COM15";
+    dialog.refreshDeviceList();
+    QCOMPARE(items(dialog.ui->comboBox), (QStringList{"ZT-3 Bootloader=COM5", "ZT-1 Bootloader=COM6"}));
+
+    fake.ports.clear();
+    dialog.refreshDeviceList();
+    QCOMPARE(dialog.ui->comboBox->count(), 0);
+    QVERIFY(log->toPlainText().endsWith("found 0 upgrade device(s).\nNo upgrade device detected.\n"
+                                        "Please ensure the device is in firmware upgrade mode and "
+                                        "properly connected."));
+}
+
+// ---- online ----
+
+void tst_Upgrade::online_versions_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("question");
+    const QString latest;
+    QTest::newRow("1.2 is 1.2.0") << "V1.2" << "ZT-3_V1.2.0\nUpdate content:\nx" << latest;
+    QTest::newRow("1.2.1 offered")
+        << "V1.2" << "ZT-3_V1.2.1\r\nUpdate content:\r\n- faster pedals \r\n"
+        << "Current: ZT-3_V1.2\nNew version available: ZT-3_V1.2.1\n\nUpdate Content:\n- faster pedals";
+    QTest::newRow("1.10 newer than 1.9")
+        << "V1.9" << "ZT-3_V1.10\nUpdate content: y"
+        << "Current: ZT-3_V1.9\nNew version available: ZT-3_V1.10\n\nUpdate Content:\ny";
+    QTest::newRow("current without V")
+        << "1.2" << "ZT-3_V0.0.1\nUpdate content: z"
+        << "Current: ZT-3_1.2\nNew version available: ZT-3_V0.0.1\n\nUpdate Content:\nz";
+    QTest::newRow("version line second") << "V1.0" << "\nZT-3_V9.0\n" << latest;
+    QTest::newRow("older") << "V2.0" << "ZT-3_V1.9.9" << latest;
+    QTest::newRow("no description")
+        << "V1.0" << "ZT-3_V1.1"
+        << "Current: ZT-3_V1.0\nNew version available: ZT-3_V1.1\n\nUpdate Content:\nNo description";
+}
+
+void tst_Upgrade::online_versions()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, text);
+    QFETCH(QString, question);
+    UpgradeRig rig;
+    rig.boxes.setAnswer(QMessageBox::Cancel);
+    QVERIFY(rig.connect());
+    QVERIFY(rig.onlineCheckDone());
+    rig.server.serve(kTextPath, text.toUtf8());
+    rig.dialog.rec_version(current);
+    if (question.isEmpty()) {
+        QTRY_COMPARE(rig.log().count("Already the latest version."), 2);
+        QVERIFY(rig.boxes.seen().isEmpty());
+    } else {
+        QTRY_COMPARE(rig.boxes.texts(), QStringList{question});
+        QCOMPARE(titles(rig.boxes), QStringList{"Update Available"});
+        QCOMPARE(rig.boxes.seen().first().buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    }
+    QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
+    QCOMPARE(rig.server.requestCount(kTextPath), 2);
+    QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
+}
+
+void tst_Upgrade::online_accepted_upgradesWithDownloadedImage()
+{
+    UpgradeRig rig;
+    const QByteArray bytes = image(10000, 3);
+    rig.server.serve(kTextPath, "ZT-3_V1.3.0\nUpdate content:\nNew curve");
+    rig.server.serve("download/Product/ZT-3/Update/ZT-3_V1.3.0.bin", bytes);
+    rig.server.setThrottle(2500, 5);
+    // What an earlier failed attempt left behind does not spoil this one.
+    rig.dialog.failureHandled = true;
+    rig.dialog.deviceRemoved = true;
+    QVERIFY(rig.connect());
+    QTRY_COMPARE(rig.boxes.seen().size(), 2);
+    QCOMPARE(titles(rig.boxes), (QStringList{"Update Available", "Upgrade"}));
+    QCOMPARE(md5(rig.device.receivedImage()), md5(bytes));
+    const QString log = rig.log();
+    QVERIFY(log.contains("Download progress: 100%"));
+    QVERIFY(log.count("Download progress:") >= 2);
+    QVERIFY(log.contains("Downloaded new firmware: ZT-3_V1.3.0 (10000 bytes)\n"
+                         "Erasing flash, please wait...\nErase completed.\nSending firmware...\n"
+                         "Firmware MD5: " + QString::fromLatin1(md5(bytes))));
+    QVERIFY(!log.contains("Starting manual upgrade"));
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QVERIFY(!rig.dialog.onlineFirmwareLoaded);
+}
+
+void tst_Upgrade::online_imageFails_data()
+{
+    QTest::addColumn<QString>("failure");
+    for (const char *f : {"404", "drop", "stall", "redirect", "empty", "500"})
+        QTest::newRow(f) << QString(f);
+}
+
+void tst_Upgrade::online_imageFails()
+{
+    QFETCH(QString, failure);
+    UpgradeRig rig;
+    const QString path = "download/Product/ZT-3/Update/ZT-3_V1.3.0.bin";
+    rig.server.serve(kTextPath, "ZT-3_V1.3.0");
+    if (failure == "drop")
+        rig.server.drop(path);
+    else if (failure == "stall")
+        rig.server.stall(path);
+    else if (failure == "redirect")
+        rig.server.redirect(path, rig.server.baseUrl() + "/elsewhere.bin");
+    else if (failure == "empty")
+        rig.server.serve(path, QByteArray());
+    else if (failure == "500")
+        rig.server.serve(path, "an error page", 500);
+    rig.server.serve("elsewhere.bin", image(640));
+    QVERIFY(rig.connect());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.boxes.texts(), (QStringList{"Current: ZT-3_V1.2.0\nNew version "
+                              "available: ZT-3_V1.3.0\n\nUpdate Content:\nNo description", kGeneric}),
+                              4 * rig.dialog.timings().transferTimeoutMs + 3000);
+    // The network layer sends a GET once more on its own when the server
+    // hangs up without an answer.
+    QCOMPARE(rig.server.requestCount(path), failure == "drop" ? 8 : 4);
+    QCOMPARE(rig.server.requestCount("elsewhere.bin"), 0);
+    const QString log = rig.log();
+    QCOMPARE(log.count("Network error: "), 4);
+    QVERIFY(log.contains("Retrying... (2 attempts left)"));
+    QVERIFY(log.indexOf("(1 attempts left)") > log.indexOf("(2 attempts left)"));
+    QVERIFY(log.indexOf("(0 attempts left)") > log.indexOf("(1 attempts left)"));
+    QVERIFY(!log.contains("Downloaded new firmware"));
+    QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
+    QVERIFY(rig.dialog.firmwareData.isEmpty());
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+}
+
+void tst_Upgrade::online_textUnreachable_staysConnected()
+{
+    UpgradeRig rig;
+    rig.server.remove(kTextPath);
+    QVERIFY(rig.connect());
+    QTRY_VERIFY(rig.log().endsWith("Online update check failed. A local file can still be used."));
+    QCOMPARE(rig.server.requestCount(kTextPath), 4);
+    QCOMPARE(rig.log().count("Retrying..."), 3);
+    QVERIFY(rig.boxes.seen().isEmpty());
+    QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
+    QVERIFY(rig.upgradeWith(image(200)));
+    QCOMPARE(titles(rig.boxes), QStringList{"Upgrade"});
+}
+
+// ---- in the main window ----
+
+void tst_Upgrade::window_menuEntryAndEraseAcknowledgedOnce()
+{
+    ControllerRig rig("ZT-3");
+    SimulatedController bootloader("QRX-10");
+    bootloader.setMode(SimulatedController::Mode::Upgrade);
+    bootloader.setEraseDelay(5);
+    rig.source.addController(&bootloader);
+    upgrade_dialog *dialog = rig.window->upgradeDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->parent(), rig.window.get());
+    QCOMPARE(dialog->windowTitle(), QString("Firmware Upgrade"));
+    QCOMPARE(dialog->size(), QSize(771, 288));
+    QCOMPARE(dialog->ui->progressBar->value(), 0);
+    dialog->setTimings(UpgradeRig::fastTimings());
+
+    dialog->ui->textBrowser->append("old line");
+    QAction *entry = nullptr;
+    for (QAction *a : rig.window->findChildren<QAction *>())
+        entry = a->text() == "Firmware Upgrade" ? a : entry;
+    QVERIFY(entry);
+    entry->trigger();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!dialog->isModal());
+    QCOMPARE(dialog->ui->comboBox->itemText(0), QString("QRX-10 Bootloader"));
+    QVERIFY(dialog->ui->textBrowser->toPlainText().isEmpty());
+
+    // The main window's connect voids what the dialog knew of its device.
+    dialog->productModel = "x";
+    dialog->firmwareData = "y";
+    QVERIFY(rig.connect());
+    QVERIFY(dialog->productModel.isEmpty() && dialog->firmwareData.isEmpty());
+    QCOMPARE(dialog->bytesSent, -1);
+    QCOMPARE(dialog->blockLength, -1);
+    rig.ui->connectButton->click(); // disconnect
+
+    FakeFileDialogs files;
+    QTemporaryDir dir;
+    QFile file(dir.filePath("fw.bin"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(image(130));
+    file.close();
+    files.answerWith({file.fileName()});
+    dialog->ui->pushButton->click();
+    QTRY_VERIFY(dialog->ui->textBrowser->toPlainText().contains("Current Firmware:"));
+    dialog->ui->pushButton_3->click();
+    dialog->ui->pushButton_4->click();
+    QTRY_COMPARE(rig.boxes.texts().count("Upgrade successful, please power on the device again."), 1);
+    QCOMPARE(dialog->ui->textBrowser->toPlainText().count("Erase completed."), 1);
+    QCOMPARE(md5(bootloader.receivedImage()), md5(image(130)));
+    rig.source.removeController(&bootloader);
+}
+
+QTEST_MAIN(tst_Upgrade)
+#include "tst_upgrade.moc"
