@@ -1,12 +1,18 @@
-// The device scan that runs every second on the GUI thread: the system's own
-// device source (serial ports and the USB tree of this machine), and the
-// description lookup and list update over a busy fake machine.
+// The device scans that run several times a second on the GUI thread: the
+// system's own device source (serial ports and the USB tree of this machine),
+// the description lookup and list update over a busy fake machine, and the
+// GUI-thread cost of one scan with nothing plugged in or out, the system's
+// source asked directly (uncachedScan) against DeviceSource::current(), which
+// answers from its cache (cachedScan).
 #include "device/devicesource.h"
 #include "device/serialport.h"
+#include "device/systemdevicesource.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 
 namespace {
 
@@ -53,6 +59,55 @@ void busyMachineScan(benchmark::State &state)
     DeviceSource::setCurrent(nullptr);
 }
 
+enum class Scan { SerialPorts, UsbDevices, InitPort, PresencePoll };
+
+/// One scan through the current source: a listing, or one of the link's scans.
+void scanOnce(Scan scan, SerialPort &link)
+{
+    switch (scan) {
+    case Scan::SerialPorts:
+        benchmark::DoNotOptimize(DeviceSource::current()->serialPorts());
+        break;
+    case Scan::UsbDevices:
+        benchmark::DoNotOptimize(DeviceSource::current()->usbDevices());
+        break;
+    case Scan::InitPort:
+        link.initPort();
+        break;
+    case Scan::PresencePoll:
+        link.updatePortStatus();
+        break;
+    }
+}
+
+void uncachedScan(benchmark::State &state, Scan scan)
+{
+    SystemDeviceSource system;
+    DeviceSource::setCurrent(&system);
+    QComboBox combo;
+    SerialPort link(&combo, QStringLiteral("Veltrano"), nullptr);
+    for (auto _ : state)
+        scanOnce(scan, link);
+    DeviceSource::setCurrent(nullptr);
+}
+
+/// The event loop turns between scans, as between the timers' ticks, so the
+/// cache's watcher gets its notices; only the scan itself is timed.
+void cachedScan(benchmark::State &state, Scan scan)
+{
+    DeviceSource::setCurrent(nullptr);
+    QComboBox combo;
+    SerialPort link(&combo, QStringLiteral("Veltrano"), nullptr);
+    scanOnce(scan, link); // the first call lists
+    for (auto _ : state) {
+        QCoreApplication::processEvents();
+        const auto start = std::chrono::steady_clock::now();
+        scanOnce(scan, link);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+    }
+}
+
 } // namespace
 
 void systemSerialPorts(benchmark::State &state)
@@ -73,6 +128,18 @@ BENCHMARK(systemSerialPorts)->Unit(benchmark::kMillisecond);
 BENCHMARK(systemUsbDevices)->Unit(benchmark::kMillisecond);
 BENCHMARK(systemScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(busyMachineScan)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(uncachedScan, serialPorts, Scan::SerialPorts)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(cachedScan, serialPorts, Scan::SerialPorts)
+    ->UseManualTime()->Iterations(200000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(uncachedScan, usbDevices, Scan::UsbDevices)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(cachedScan, usbDevices, Scan::UsbDevices)
+    ->UseManualTime()->Iterations(200000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(uncachedScan, initPort, Scan::InitPort)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(cachedScan, initPort, Scan::InitPort)
+    ->UseManualTime()->Iterations(200000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(uncachedScan, presencePoll, Scan::PresencePoll)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(cachedScan, presencePoll, Scan::PresencePoll)
+    ->UseManualTime()->Iterations(200000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {

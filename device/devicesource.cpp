@@ -1,5 +1,6 @@
 #include "device/devicesource.h"
 
+#include "device/cacheddevicesource.h"
 #include "device/systemdevicesource.h"
 
 namespace {
@@ -9,7 +10,8 @@ DeviceSource *replacement = nullptr;
 DeviceSource *DeviceSource::current()
 {
     static SystemDeviceSource system;
-    return replacement ? replacement : &system;
+    static CachedDeviceSource cached(&system, CachedDeviceSource::systemDeviceDirectories());
+    return replacement ? replacement : &cached;
 }
 
 void DeviceSource::setCurrent(DeviceSource *s)
