@@ -14,6 +14,9 @@ public:
     /// Height of the painted title band, the only place that drags the dialog (pixels).
     static constexpr int TitleBandHeight = 30;
 
+    /// The release this program is, as the dialog shows it ("V4.0.1").
+    QString versionText() const { return version; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

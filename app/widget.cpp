@@ -6,10 +6,12 @@
 #include "device/serialport.h"
 #include "pedal/vocabulary.h"
 #include "upgrade/upgrade_dialog.h"
+#include "upgrade/upgrade_message_dialog.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QShowEvent>
+#include <QTimer>
 
 static void initResources()
 {
@@ -87,6 +89,7 @@ Widget::Widget(QWidget *parent)
     ui->test->hide();
 
     // 16. Upgrade progress dialog; identity replies.
+    upgradeMessageDialog = new Upgrade_message_Dialog(this);
     connect(handle, &SerialPort::showdata, this, &Widget::rec_data);
 }
 
@@ -159,5 +162,7 @@ void Widget::confirmExit()
 void Widget::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Each show starts the application update check.
+    // Each show starts the application update check, right after the window
+    // has been painted.
+    QTimer::singleShot(0, this, [this] { checkForAppUpdate(false); });
 }

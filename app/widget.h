@@ -25,12 +25,15 @@ class QTableView;
 class QLabel;
 class QMenu;
 class QSettings;
+class QTimer;
 class QShowEvent;
 
 class CustomDialog;
 struct EditorSnapshot;
 class MyCustomPlot;
 class SerialPort;
+class QNetworkReply;
+class UpdateCheckDialog;
 class Upgrade_message_Dialog;
 class upgrade_dialog;
 
@@ -58,6 +61,24 @@ public:
     Ui::Widget *form() const { return ui; }
     /// The firmware upgrade dialog, made with the window.
     upgrade_dialog *upgradeDialog() const { return ug_dlg; }
+    /// The update progress dialog, made with the window.
+    Upgrade_message_Dialog *progressDialog() const { return upgradeMessageDialog; }
+    /// The check dialog of the last application update check; null before the first.
+    UpdateCheckDialog *lastUpdateCheckDialog() const { return updateCheckDialog; }
+
+    /// Pacings and limits of the automatic upgrade and the update checks, in
+    /// milliseconds. The product uses the defaults; tests shorten them.
+    struct AutoUpgradeTimings {
+        int preparationMs = 3000;      ///< the "Preparing for the upgrade..." pause
+        int scanIntervalMs = 150;      ///< upgrade device scan
+        int deviceTimeoutMs = 20000;   ///< for the upgrade device to show up
+        int connectPollMs = 50;        ///< for the dialog to reach Connected
+        int maxConnectPolls = 60;
+        int transferTimeoutMs = 30000; ///< one download request
+        int processStartMs = 30000;    ///< for a downloaded installer to start
+    };
+    AutoUpgradeTimings autoUpgradeTimings() const { return m_autoTimings; }
+    void setAutoUpgradeTimings(const AutoUpgradeTimings &timings) { m_autoTimings = timings; }
 
     // ---- live monitor (monitor/widget_monitor.cpp) ----
     /// Bytes the link reads at a time: 25 four-byte event frames, one drain batch.
@@ -114,6 +135,21 @@ public slots:
     void showAboutDialog();
     /// Setting > Firmware Upgrade: shows the upgrade dialog with a fresh device list and log.
     void show_ug_dlg_Dialog();
+
+    // ---- automatic firmware upgrade (upgrade/widget_autoupgrade.cpp) ----
+    /// Asks the download server for the connected controller's update text.
+    void startFirmwareCheck();
+    void handleFirmwareInfo(QNetworkReply *reply);
+    void startAutoUpgradeByName(QNetworkReply *reply);
+    void startAutoScan(QByteArray binData);
+    void autoScanTick();
+    void waitConnected();
+    void autoUpgradeFail(QString reason);
+
+    // ---- application update (update/widget_appupdate.cpp) ----
+    /// Looks for a newer release of the application: at every show of the
+    /// window (manual false) and from Help > Check for Update (manual true).
+    void checkForAppUpdate(bool manual);
 
     // ---- preset files (presets/widget_presets.cpp) ----
     void loadPresetFile();
@@ -273,6 +309,23 @@ private:
     QAction *actionC5 = nullptr;
     QAction *showCCNameAction = nullptr;
     QSettings *settings = nullptr;
+
+    // ---- automatic firmware upgrade ----
+    AutoUpgradeTimings m_autoTimings;
+    QTimer *scanTimer = nullptr;
+    QTimer *timeoutTimer = nullptr;
+    QTimer *waitTimer = nullptr;
+    int attempt = 0;
+    QByteArray autoBinData;
+    /// Model word of the check under way.
+    QString checkWord;
+    void releaseAutoTimers();
+
+    // ---- application update ----
+    UpdateCheckDialog *updateCheckDialog = nullptr;
+    void handleAppVersionText(UpdateCheckDialog *dialog, QNetworkReply *reply, bool manual);
+    void downloadInstaller(UpdateCheckDialog *dialog);
+    void onInstallerDownloaded(UpdateCheckDialog *dialog, QNetworkReply *reply);
 
     // ---- menus and settings ----
     /// Absolute path of config.ini, taken when the settings are loaded.

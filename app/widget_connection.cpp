@@ -8,6 +8,7 @@
 #include "pedal/configcommands.h"
 #include "app/logging.h"
 #include "upgrade/upgrade_dialog.h"
+#include "upgrade/upgrade_message_dialog.h"
 
 #include <QTimer>
 
@@ -41,8 +42,14 @@ void Widget::on_connectButton_clicked()
 
     const QString portName = ui->comboBox_ComDevices->currentData(Qt::UserRole).toString();
     if (handle->openPort(portName, 115200)) {
-        // The progress dialog's connections to send_mtd_version, send_possvalue
-        // and done are made here on the first successful connect.
+        // The progress dialog hears the window from the first successful
+        // connect on, each signal once however often the window connects.
+        connect(this, &Widget::send_mtd_version, upgradeMessageDialog,
+                &Upgrade_message_Dialog::rec_mtd_version, Qt::UniqueConnection);
+        connect(this, &Widget::send_possvalue, upgradeMessageDialog,
+                &Upgrade_message_Dialog::rec_possvalue, Qt::UniqueConnection);
+        connect(this, &Widget::done, upgradeMessageDialog, &Upgrade_message_Dialog::upgrade_done,
+                Qt::UniqueConnection);
         updateDialogShown = false;
         deviceMtd = QStringLiteral("xx");
         deviceVersion = QStringLiteral("xx");
@@ -128,5 +135,6 @@ void Widget::rec_data(QByteArray data)
         && deviceVersion != QLatin1String("xx") && !Identity::byteSixIsO(data)) {
         updateDialogShown = true;
         emit firmwareCheckDue(deviceMtd);
+        startFirmwareCheck();
     }
 }

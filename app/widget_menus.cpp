@@ -90,8 +90,8 @@ void Widget::buildMenus()
             &Widget::openChineseManual);
     connect(manuals->addAction(tr("English User Manual")), &QAction::triggered, this,
             &Widget::openEnglishManual);
-    // Starts the application update check once it exists.
-    help->addAction(tr("Check for Update "));
+    connect(help->addAction(tr("Check for Update ")), &QAction::triggered, this,
+            [this] { checkForAppUpdate(true); });
 
     settings = new QSettings(QStringLiteral("./config.ini"), QSettings::IniFormat, this);
     showCCName = settings->value(kCcNamesKey, true).toBool();

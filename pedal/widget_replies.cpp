@@ -4,6 +4,7 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
+#include "app/releasenotice.h"
 #include "pedal/replyplan.h"
 #include "app/logging.h"
 
@@ -13,9 +14,6 @@
 #include <QMessageBox>
 
 namespace {
-
-const QString makerSite = QStringLiteral("https://www.veltrano.com/");
-const QString makerSiteName = QStringLiteral("www.veltrano.com");
 
 /// Byte i of a frame, or -1 when the frame is shorter.
 int byteAt(const QByteArray &frame, int i)
@@ -116,22 +114,7 @@ void Widget::showReplyInformation(QString text)
 
 void Widget::showLatestReleaseNotice()
 {
-    replyBoxes.post([this] {
-        QMessageBox box(this);
-        box.setIcon(QMessageBox::Information);
-        box.setWindowTitle(QStringLiteral("Information"));
-        box.setTextFormat(Qt::RichText);
-        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse
-                                    | Qt::LinksAccessibleByKeyboard);
-        box.setText(QStringLiteral("This software is the latest release. Please ensure that your "
-                                   "product is using the latest firmware. Download the latest "
-                                   "firmware from the official website: "
-                                   "<a href=\"%1\" style=\"color:#FFA500;\">%2</a>")
-                        .arg(makerSite, makerSiteName));
-        if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-            label->setOpenExternalLinks(true);
-        box.exec();
-    });
+    replyBoxes.post([this] { execLatestReleaseNotice(this); });
 }
 
 void Widget::showPedalPicture(int pedalType)
