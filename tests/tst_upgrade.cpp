@@ -180,6 +180,11 @@ void tst_Upgrade::deviceRemoved_bothBoxesThenReconnected()
     rig.dialog.ui->pushButton_4->click();
     QTRY_VERIFY(rig.device.receivedImage().size() >= 640);
 
+    // Another port going away (a controller restarting into its upgrade mode) is no removal.
+    emit rig.link.portDisconnected("/dev/ttyOTHER");
+    QVERIFY(!rig.dialog.deviceRemoved);
+    QCOMPARE(rig.state(), int(upgrade_dialog::Sending));
+
     // The poll finds the port gone before the link has noticed anything.
     const QString portName = rig.device.portName();
     rig.source.removeController(&rig.device);

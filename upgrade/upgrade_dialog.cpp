@@ -460,8 +460,12 @@ void upgrade_dialog::onLinkFatalError(QSerialPort::SerialPortError error)
                   .arg(tr("CRITICAL: Communication lost!")));
 }
 
-void upgrade_dialog::onPortDisconnected(QString)
+void upgrade_dialog::onPortDisconnected(QString portName)
 {
+    // Only the device being upgraded counts: the port of a controller that
+    // has just restarted into its upgrade mode goes away meanwhile too.
+    if (portName != port->portName())
+        return;
     if ((upgradeState != Erasing && upgradeState != Sending) || deviceRemoved || failureHandled)
         return;
     deviceRemoved = true;
@@ -484,7 +488,7 @@ void upgrade_dialog::onPortDisconnected(QString)
 
 void upgrade_dialog::onPortReconnected(QString portName)
 {
-    if (upgradeState != FinishedFailed || !deviceRemoved)
+    if (upgradeState != FinishedFailed || !deviceRemoved || portName != port->portName())
         return;
     appendLog(QStringLiteral("<font color=\"green\">%1</font>")
                   .arg(tr("Device reconnected: %1").arg(portName)));

@@ -1,0 +1,277 @@
+// The main window's automatic firmware upgrade, end to end against a
+// simulated controller that restarts into its upgrade mode and a local
+// download server, and the update progress dialog.
+#include "app/widget.h"
+#include "device/serialport.h"
+#include "sim/localdownloadserver.h"
+#include "support/controllerrig.h"
+#include "support/upgraderig.h"
+#include "ui_upgrade_dialog.h"
+#include "ui_upgrade_message_dialog.h"
+#include "ui_widget.h"
+#include "update/downloadserver.h"
+#include "upgrade/upgrade_message_dialog.h"
+
+#include <QCryptographicHash>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+
+const QString kSuccess = "Upgrade successful, please power on the device again.";
+
+QString textPath(const QString &word)
+{
+    return QString("download/Product/%1/Update/%1_Update.txt").arg(word);
+}
+
+QString imagePath(const QString &word, const QString &version)
+{
+    return QString("download/Product/%1/Update/%1_V%2.bin").arg(word, version);
+}
+
+/// Remembers the preparation notice, which is shown while the event loop is
+/// blocked (the modal watcher may or may not see it).
+class ShownBoxes : public QObject
+{
+public:
+    ShownBoxes() { qApp->installEventFilter(this); }
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Show) {
+            auto *box = qobject_cast<QMessageBox *>(o);
+            if (box && box->windowTitle() == "Message")
+                texts.append(box->windowTitle() + ": " + box->text());
+        }
+        return false;
+    }
+};
+
+/// A main window in front of one controller in normal mode, the download
+/// server as the vendor's, and every pacing shortened.
+struct AutoRig {
+    explicit AutoRig(const QString &model, const QString &version = "1.2.0")
+        : rig(model)
+    {
+        DownloadServer::setBase(QUrl(server.baseUrl()));
+        rig.controller.behaviour().setFirmwareVersion(version);
+        rig.controller.setUpgradeReappearDelay(80);
+        rig.controller.setEraseDelay(10);
+        Widget::AutoUpgradeTimings t;
+        t.preparationMs = 30;
+        t.scanIntervalMs = 20;
+        t.deviceTimeoutMs = 1500;
+        t.connectPollMs = 10;
+        t.transferTimeoutMs = 1000;
+        rig.window->setAutoUpgradeTimings(t);
+        rig.window->upgradeDialog()->setTimings(UpgradeRig::fastTimings());
+    }
+    ~AutoRig() { DownloadServer::setBase(QUrl()); }
+
+    upgrade_dialog *dialog() const { return rig.window->upgradeDialog(); }
+    /// Titles of the boxes answered, the preparation notice left out.
+    QStringList titles() const
+    {
+        QStringList out;
+        for (const ModalWatcher::Seen &s : rig.boxes.seen()) {
+            if (s.title != "Message")
+                out.append(s.title);
+        }
+        return out;
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const ModalWatcher::Seen &s : rig.boxes.seen()) {
+            if (s.title != "Message")
+                out.append(s.text);
+        }
+        return out;
+    }
+
+    LocalDownloadServer server;
+    ControllerRig rig;
+    ShownBoxes shown;
+};
+
+QByteArray image(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 37 + i / 251) % 256);
+    return bytes;
+}
+
+} // namespace
+
+class tst_AutoUpgrade : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void chain_acceptedUpgradeRunsToTheEnd();
+    void check_notOffered_data();
+    void check_notOffered();
+    void check_cancelEndsEverything();
+    void check_noBoxWhileForwarding();
+    void scan_unrecognisedDevice_timesOut_data();
+    void scan_unrecognisedDevice_timesOut();
+    void progressDialog_linesOnceAfterTwoConnects();
+};
+
+void tst_AutoUpgrade::chain_acceptedUpgradeRunsToTheEnd()
+{
+    AutoRig a("ZT-3", "1.2.0");
+    const QByteArray bytes = image(3000);
+    a.server.serve(textPath("ZT-3"), "ZT-3_V1.3.0\nUpdate content:\n- new curve");
+    a.server.serve(imagePath("ZT-3", "1.3.0"), bytes);
+    QVERIFY(a.rig.connect());
+
+    QTRY_VERIFY_WITH_TIMEOUT(a.rig.boxes.texts().contains(kSuccess), 10000);
+    QCOMPARE(a.titles(), (QStringList{"Update Available", "Upgrade"}));
+    QCOMPARE(a.texts().first(),
+             QString("The current version is ZT-3_V1.2.0\nA new version is available: "
+                     "ZT-3_V1.3.0\n\nUpdate Content:\n- new curve"));
+    QCOMPARE(a.shown.texts, QStringList{"Message: Preparing for the upgrade..."});
+    QCOMPARE(a.rig.controller.commandsOf(ControllerCommand::EnterUpgrade).size(), 1);
+    QCOMPARE(a.rig.controller.mode(), SimulatedController::Mode::Upgrade);
+    QCOMPARE(QCryptographicHash::hash(a.rig.controller.receivedImage(), QCryptographicHash::Md5),
+             QCryptographicHash::hash(bytes, QCryptographicHash::Md5));
+    const QString log = a.dialog()->ui->textBrowser->toPlainText();
+    QVERIFY(log.contains("Product Model: ZT-3\nCurrent Firmware: V1.2.0"));
+    QVERIFY(log.contains("Starting manual upgrade..."));
+    QVERIFY(!log.contains("Already the latest")); // the dialog's own check stays quiet
+    QVERIFY(!a.dialog()->autoupdateflag);         // cleared by the success
+    QCOMPARE(a.dialog()->upgradeState, int(upgrade_dialog::Idle));
+    QCOMPARE(a.server.requestCount(textPath("ZT-3")), 1);
+}
+
+void tst_AutoUpgrade::check_notOffered_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("third number only") << "ZT-3" << "1.2.3" << "ZT-3_V1.2.4" << 1;
+    QTest::newRow("same version") << "QRX-20" << "1.1.2" << "QRX-20_V1.1" << 1;
+    QTest::newRow("no version line") << "ZT-1" << "1.0.3" << "notes\nZT-1_V9.0" << 1;
+    QTest::newRow("unknown model asks nothing") << "WQM-30" << "1.0" << "WQM-30_V9.0" << 0;
+}
+
+void tst_AutoUpgrade::check_notOffered()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, version);
+    QFETCH(QString, text);
+    QFETCH(int, requests);
+    AutoRig a(model, version);
+    const QString file = model == "ZT-1" ? "download/Product/ZT-1/Update/ZT-UNO_Update.txt"
+                                         : textPath(model);
+    a.server.serve(file, text.toUtf8());
+    QVERIFY(a.rig.connect());
+    QTRY_COMPARE(a.server.requests().size(), requests);
+    QTest::qWait(100);
+    QVERIFY(a.rig.boxes.seen().isEmpty());
+    QVERIFY(a.rig.controller.commandsOf(ControllerCommand::EnterUpgrade).isEmpty());
+    // The latch holds until the next connect: more identity replies ask nothing.
+    a.rig.controller.send(ControllerBehaviour::identityReply(model));
+    a.rig.controller.send(ControllerBehaviour::versionReply(version));
+    QTest::qWait(100);
+    QCOMPARE(a.server.requests().size(), requests);
+    if (requests) {
+        const QString shown = a.rig.window->progressDialog()->ui->textBrowser->toPlainText();
+        QVERIFY2(shown.startsWith("Product Model:" + model), qPrintable(shown));
+    }
+}
+
+void tst_AutoUpgrade::check_cancelEndsEverything()
+{
+    AutoRig a("QRX-10", "1.0.6");
+    a.rig.boxes.setAnswer(QMessageBox::Cancel);
+    a.server.serve(textPath("QRX-10"), "QRX-10_V2.0");
+    a.server.serve(imagePath("QRX-10", "2.0"), image(100));
+    QVERIFY(a.rig.connect());
+    QTRY_COMPARE(a.titles(), QStringList{"Update Available"});
+    QTest::qWait(150);
+    QCOMPARE(a.server.requestCount(imagePath("QRX-10", "2.0")), 0);
+    QVERIFY(a.rig.controller.commandsOf(ControllerCommand::EnterUpgrade).isEmpty());
+    QVERIFY(!a.dialog()->isVisible());
+    QCOMPARE(a.titles(), QStringList{"Update Available"});
+}
+
+void tst_AutoUpgrade::check_noBoxWhileForwarding()
+{
+    AutoRig a("ZT-3");
+    QVERIFY(a.rig.connect()); // no update text yet: nothing happens
+    QTRY_COMPARE(a.server.requests().size(), 1);
+    a.server.serve(textPath("ZT-3"), "ZT-3_V3.0");
+    a.rig.link()->forwardIdentity = true;
+    QVERIFY(QMetaObject::invokeMethod(a.rig.window.get(), "startFirmwareCheck"));
+    QTRY_COMPARE(a.server.requests().size(), 2);
+    QTest::qWait(100);
+    QVERIFY(a.rig.boxes.seen().isEmpty());
+    QCOMPARE(a.server.requestCount(imagePath("ZT-3", "3.0")), 0);
+}
+
+void tst_AutoUpgrade::scan_unrecognisedDevice_timesOut_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<bool>("reappears");
+    QTest::newRow("QRX-30 upgrade device is not recognised") << "QRX-30" << true;
+    QTest::newRow("a name without the mark") << "ZT-3" << false;
+}
+
+void tst_AutoUpgrade::scan_unrecognisedDevice_timesOut()
+{
+    QFETCH(QString, model);
+    QFETCH(bool, reappears);
+    AutoRig a(model, "1.0.0");
+    if (!reappears) {
+        // The controller ignores the command; another device carries the model word only.
+        a.rig.controller.setUpgradeReappearDelay(-1);
+        a.rig.source.addSerialPort({"/dev/ttyUPD0", 0x1234, 0x0001, "ZT-3 Updater", "", "", "/dev/ttyUPD0"});
+        a.rig.source.addUsbDevice({"USB\\VID_1234&PID_0001\\U", "ZT-3 Updater"});
+    }
+    a.server.serve(textPath(model), (model + "_V2.0").toUtf8());
+    a.server.serve(imagePath(model, "2.0"), image(200));
+    QVERIFY(a.rig.connect());
+    QTRY_COMPARE_WITH_TIMEOUT(a.titles(), (QStringList{"Update Available", "Auto Upgrade Failed"}),
+                              5000);
+    QCOMPARE(a.texts().last(),
+             QString("Bootloader device not found (timeout).\nPlease check: device in upgrade "
+                     "mode, USB cable, driver, then try again."));
+    QVERIFY(a.dialog()->isVisible());
+    QVERIFY(a.dialog()->ui->comboBox->count() >= 1);
+    QCOMPARE(a.dialog()->upgradeState, int(upgrade_dialog::Idle));
+    QVERIFY(a.rig.controller.receivedImage().isEmpty());
+}
+
+void tst_AutoUpgrade::progressDialog_linesOnceAfterTwoConnects()
+{
+    AutoRig a("ZT-3");
+    Upgrade_message_Dialog *progress = a.rig.window->progressDialog();
+    QCOMPARE(progress->windowTitle(), QString("Upgrade"));
+    QCOMPARE(progress->size(), QSize(416, 115));
+    QVERIFY(a.rig.connect());
+    a.rig.ui->connectButton->click();
+    QVERIFY(a.rig.connect());
+    progress->ui->textBrowser->clear();
+    emit a.rig.window->send_mtd_version("ZT-3", "ZT-3_V1.3.0");
+    QCOMPARE(progress->ui->textBrowser->toPlainText(),
+             QString("Product Model:ZT-3\n\n\nVersion:ZT-3_V1.3.0"));
+    emit a.rig.window->send_possvalue(42);
+    QCOMPARE(progress->ui->progressBar->value(), 42);
+    progress->show();
+    emit a.rig.window->done();
+    QCOMPARE(a.rig.boxes.texts(), QStringList{kSuccess});
+    QCOMPARE(a.titles(), QStringList{"upgrade"});
+    QVERIFY(progress->ui->textBrowser->toPlainText().isEmpty());
+    QCOMPARE(progress->ui->progressBar->value(), 0);
+    QVERIFY(!progress->isVisible());
+}
+
+QTEST_MAIN(tst_AutoUpgrade)
+#include "tst_autoupgrade.moc"
