@@ -174,6 +174,7 @@ void upgrade_dialog::on_pushButton_clicked()
         return;
     }
     const QString name = ui->comboBox->currentData(Qt::UserRole).toString();
+    openedPortName = name;
     if (port->openPort(name, 115200)) {
         port->forwardIdentity = true;
         port->write(Identity::identityQuery());
@@ -464,7 +465,7 @@ void upgrade_dialog::onPortDisconnected(QString portName)
 {
     // Only the device being upgraded counts: the port of a controller that
     // has just restarted into its upgrade mode goes away meanwhile too.
-    if (portName != port->portName())
+    if (portName != openedPortName)
         return;
     if ((upgradeState != Erasing && upgradeState != Sending) || deviceRemoved || failureHandled)
         return;
@@ -488,7 +489,7 @@ void upgrade_dialog::onPortDisconnected(QString portName)
 
 void upgrade_dialog::onPortReconnected(QString portName)
 {
-    if (upgradeState != FinishedFailed || !deviceRemoved || portName != port->portName())
+    if (upgradeState != FinishedFailed || !deviceRemoved || portName != openedPortName)
         return;
     appendLog(QStringLiteral("<font color=\"green\">%1</font>")
                   .arg(tr("Device reconnected: %1").arg(portName)));

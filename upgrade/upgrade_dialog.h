@@ -121,6 +121,8 @@ private:
     void postFailureBox();
 
     Timings m_timings;
+    /// The port name last connected to, as the device list gives it.
+    QString openedPortName;
     QTimer *refreshTimer = nullptr;
     /// Counts abandoned transfers: a scheduled step of an earlier one does nothing.
     int transferRun = 0;
