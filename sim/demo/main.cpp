@@ -86,13 +86,20 @@ QByteArray pseudoRandomBytes(int count, quint32 seed)
     return bytes;
 }
 
-/// The vendor's update text and a newer firmware for the ZT-3.
+/// The vendor's update text and a newer firmware for the ZT-3, and a newer
+/// release of the application.
 void serveFirmware(LocalDownloadServer &server)
 {
     const QString dir = QStringLiteral("download/Product/ZT-3/Update/");
     server.serve(dir + QStringLiteral("ZT-3_Update.txt"),
                  "ZT-3_V1.3.0\nUpdate content:\n- Faster expression response\n");
     server.serve(dir + QStringLiteral("ZT-3_V1.3.0.bin"), pseudoRandomBytes(20000, 13));
+    // A newer release of the application, whose "installer" only says so.
+    const QString app = QStringLiteral("download/Product/Stompwright/Update/");
+    server.serve(app + QStringLiteral("Stompwright_UpdateWin.txt"),
+                 "Stompwright_V5.0.0\nUpdate content:\n- A demonstration release\n");
+    server.serve(app + QStringLiteral("Stompwright_V5.0.0.exe"),
+                 "#!/bin/sh\necho \"Stompwright 5.0.0 demo installer: nothing is installed.\"\n");
     QObject::connect(&server, &LocalDownloadServer::requestReceived, &server,
                      [](const QString &path) { qInfo().noquote() << "[download] GET" << path; });
 }
