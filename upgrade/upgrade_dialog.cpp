@@ -303,11 +303,7 @@ void upgrade_dialog::finishSuccessfully()
                 return;
             QMessageBox::information(this, tr("Upgrade"),
                                      tr("Upgrade successful, please power on the device again."));
-            if (eraseTimer->isActive())
-                eraseTimer->stop();
-            firmwareData.clear();
-            bytesSent = 0;
-            onlineFirmwareLoaded = false;
+            discardImage();
             setUpgradeState(Idle);
             hide();
             autoupdateflag = false;
@@ -372,11 +368,7 @@ void upgrade_dialog::setUpgradeState(int state)
         if (failureHandled)
             break; // an earlier failure of this attempt did the clean-up
         failureHandled = true;
-        if (eraseTimer->isActive())
-            eraseTimer->stop();
-        firmwareData.clear();
-        bytesSent = 0;
-        onlineFirmwareLoaded = false;
+        discardImage();
         setUpgradeState(Idle);
         postFailureBox();
         break;
@@ -397,14 +389,19 @@ void upgrade_dialog::postFailureBox()
 
 // ---- closing ----
 
-void upgrade_dialog::abandonTransfer()
+void upgrade_dialog::discardImage()
 {
-    ++transferRun;
     if (eraseTimer->isActive())
         eraseTimer->stop();
     firmwareData.clear();
     bytesSent = 0;
     onlineFirmwareLoaded = false;
+}
+
+void upgrade_dialog::abandonTransfer()
+{
+    ++transferRun;
+    discardImage();
     setUpgradeState(Idle);
 }
 

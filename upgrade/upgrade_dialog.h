@@ -116,6 +116,8 @@ private:
     void appendLog(const QString &line);
     void scheduleBlock();
     void finishSuccessfully();
+    /// Stops the erase timeout and drops the image and what was sent of it.
+    void discardImage();
     /// Drops the image and any transfer step still scheduled, and goes Idle.
     void abandonTransfer();
     void postFailureBox();
