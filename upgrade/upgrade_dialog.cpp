@@ -284,11 +284,25 @@ void upgrade_dialog::sendNextChunk()
 
 void upgrade_dialog::scheduleBlock()
 {
+    // A timer's wait is rounded up to whole milliseconds, which would add
+    // about half a millisecond to every block (half a second to a 64 KiB
+    // image). Wake a millisecond early and let the event loop run out the
+    // rest of the interval; a block never follows sooner than the interval.
+    blockClock.start();
     const int run = transferRun;
-    QTimer::singleShot(m_timings.blockIntervalMs, Qt::PreciseTimer, this, [this, run] {
-        if (run == transferRun)
-            sendNextChunk();
-    });
+    const int early = qMax(0, m_timings.blockIntervalMs - 1);
+    QTimer::singleShot(early, Qt::PreciseTimer, this, [this, run] { awaitBlockDue(run); });
+}
+
+void upgrade_dialog::awaitBlockDue(int run)
+{
+    if (run != transferRun)
+        return;
+    if (blockClock.nsecsElapsed() < qint64(m_timings.blockIntervalMs) * 1000000) {
+        QTimer::singleShot(0, this, [this, run] { awaitBlockDue(run); });
+        return;
+    }
+    sendNextChunk();
 }
 
 void upgrade_dialog::finishSuccessfully()

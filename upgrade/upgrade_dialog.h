@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QString>
 #include <QUrl>
@@ -115,6 +116,7 @@ private slots:
 private:
     void appendLog(const QString &line);
     void scheduleBlock();
+    void awaitBlockDue(int run);
     void finishSuccessfully();
     /// Stops the erase timeout and drops the image and what was sent of it.
     void discardImage();
@@ -126,6 +128,8 @@ private:
     /// The port name last connected to, as the device list gives it.
     QString openedPortName;
     QTimer *refreshTimer = nullptr;
+    /// Since the last block was written.
+    QElapsedTimer blockClock;
     /// Counts abandoned transfers: a scheduled step of an earlier one does nothing.
     int transferRun = 0;
     BoxQueue boxes;
