@@ -7,6 +7,7 @@
 #include "update/downloadserver.h"
 #include "update/updatecheckdialog.h"
 
+#include <QAction>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -42,6 +43,7 @@ private slots:
     void check_data();
     void check();
     void showEvent_checksEveryTime();
+    void menuEntry_checksByWholeVersion();
     void download_savesAndStartsInstaller();
     void download_cancelled_savesNothing();
     void download_refused_data();
@@ -164,6 +166,18 @@ void tst_AppUpdate::showEvent_checksEveryTime()
     window->show();
     QTRY_COMPARE(boxes->texts(), (QStringList{kLatest, kLatest}));
     QCOMPARE(server->requestCount(kText), 2);
+}
+
+void tst_AppUpdate::menuEntry_checksByWholeVersion()
+{
+    server->serve(kText, "Stompwright_V4.0.2");
+    QAction *entry = nullptr;
+    for (QAction *a : window->findChildren<QAction *>())
+        entry = a->text() == "Check for Update " ? a : entry;
+    QVERIFY(entry);
+    entry->trigger();
+    QTRY_VERIFY(window->lastUpdateCheckDialog() && window->lastUpdateCheckDialog()->isVisible());
+    QCOMPARE(window->lastUpdateCheckDialog()->windowTitle(), QString("Update Available"));
 }
 
 void tst_AppUpdate::download_savesAndStartsInstaller()

@@ -73,6 +73,7 @@ private slots:
     void refused();
     void close_duringTransfer_neverReportsSuccess();
     void connect_whileLinkOpen_closesToIdle();
+    void connect_portGone_saysSo();
 
     void deviceList_data();
     void deviceList();
@@ -330,6 +331,21 @@ void tst_Upgrade::connect_whileLinkOpen_closesToIdle()
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(rig.dialog.ui->pushButton->text(), QString("Connect"));
     QVERIFY(rig.dialog.ui->comboBox->isEnabled());
+}
+
+void tst_Upgrade::connect_portGone_saysSo()
+{
+    UpgradeRig rig;
+    rig.dialog.refreshDeviceList();
+    rig.device.vanish(); // still listed, but gone
+    rig.dialog.ui->pushButton->click();
+    QTRY_COMPARE(rig.boxes.seen().size(), 2);
+    QCOMPARE(rig.boxes.texts().first(), QString("Device error"));
+    QCOMPARE(titles(rig.boxes).last(), QString("Error"));
+    QVERIFY(rig.boxes.texts().last().startsWith("Failed to open port: "));
+    QVERIFY(rig.boxes.texts().last().size() > QString("Failed to open port: ").size());
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QVERIFY(!rig.link.isOpen());
 }
 
 // ---- device list ----
