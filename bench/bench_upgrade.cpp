@@ -8,7 +8,6 @@
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
 #include "ui_upgrade_dialog.h"
-#include "update/downloadserver.h"
 #include "upgrade/upgrade_dialog.h"
 
 #include <QAbstractButton>
@@ -27,8 +26,6 @@
 int main(int argc, char *argv[])
 {
     const BenchApp app(argc, argv);
-    // The online check finds no server: it must not disturb the run.
-    DownloadServer::setBase(QUrl(QStringLiteral("http://127.0.0.1:9")));
 
     SimulatedController device(QStringLiteral("ZT-3"));
     device.setMode(SimulatedController::Mode::Upgrade);

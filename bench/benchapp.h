@@ -1,12 +1,15 @@
 #pragma once
 
 #include "app/appstylesheet.h"
+#include "update/downloadserver.h"
 
 #include <QApplication>
 
 /// The application a benchmark measures in: offscreen unless QT_QPA_PLATFORM
 /// names another platform, styled like the program, and silent, so that no
-/// debug output is timed.
+/// debug output is timed. The download server is a closed local port, so the
+/// window's update checks fail at once and nothing outside this machine takes
+/// part in a measurement.
 class BenchApp
 {
 public:
@@ -15,6 +18,7 @@ public:
     {
         m_app.setStyleSheet(applicationStyleSheet());
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        DownloadServer::setBase(QUrl(QStringLiteral("http://127.0.0.1:9")));
     }
 
 private:
