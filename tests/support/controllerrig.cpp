@@ -4,6 +4,7 @@
 #include "device/devicesource.h"
 #include "device/serialport.h"
 #include "ui_widget.h"
+#include "update/downloadserver.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -11,6 +12,9 @@
 ControllerRig::ControllerRig(const QString &model, int statusAfterHandshake)
     : controller(model)
 {
+    // The firmware check after a connect finds no server unless a test
+    // points the base at one of its own.
+    DownloadServer::setBase(QUrl(QStringLiteral("http://127.0.0.1:9")));
     controller.behaviour().setStatusAfterHandshake(statusAfterHandshake);
     source.addController(&controller);
     DeviceSource::setCurrent(&source);
@@ -22,6 +26,7 @@ ControllerRig::~ControllerRig()
 {
     window.reset();
     DeviceSource::setCurrent(nullptr);
+    DownloadServer::setBase(QUrl());
 }
 
 SerialPort *ControllerRig::link() const

@@ -19,7 +19,8 @@ class Widget;
 /// A main window in front of one simulated controller, which it reaches over
 /// the controller's pseudo-terminal as it would reach a real one. The boxes
 /// the window opens (reply verdicts, range warnings) are answered Ok and
-/// recorded in `boxes`.
+/// recorded in `boxes`. The download server is a closed local port until the
+/// test sets another.
 class ControllerRig
 {
 public:
