@@ -36,4 +36,10 @@ QString failure(const QNetworkReply &reply, const QByteArray &body, int timeoutM
     return QString();
 }
 
+QString take(QNetworkReply &reply, QByteArray *body, int timeoutMs)
+{
+    *body = reply.isOpen() ? reply.readAll() : QByteArray();
+    return failure(reply, *body, timeoutMs);
+}
+
 } // namespace DownloadCheck

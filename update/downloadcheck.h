@@ -23,4 +23,8 @@ QNetworkRequest request(const QUrl &url, int timeoutMs = defaultTransferTimeoutM
 /// a timeout.
 QString failure(const QNetworkReply &reply, const QByteArray &body, int timeoutMs);
 
+/// Reads the whole body of a finished reply into body (nothing from one
+/// aborted, which is closed) and returns failure() of it.
+QString take(QNetworkReply &reply, QByteArray *body, int timeoutMs);
+
 } // namespace DownloadCheck

@@ -37,8 +37,8 @@ void Widget::checkForAppUpdate(bool manual)
 void Widget::handleAppVersionText(UpdateCheckDialog *dialog, QNetworkReply *reply, bool manual)
 {
     reply->deleteLater();
-    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-    const QString failure = DownloadCheck::failure(*reply, body, m_autoTimings.transferTimeoutMs);
+    QByteArray body;
+    const QString failure = DownloadCheck::take(*reply, &body, m_autoTimings.transferTimeoutMs);
     if (!failure.isEmpty()) {
         // Nothing is shown: the dialog stays hidden.
         dialog->label->setText(QStringLiteral("Update file download failed: ") + failure);
@@ -109,8 +109,8 @@ void Widget::onInstallerDownloaded(UpdateCheckDialog *dialog, QNetworkReply *rep
     }
     // A page of another status or an empty body is no installer: nothing is
     // saved or started, as for any failed download.
-    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-    const QString failure = DownloadCheck::failure(*reply, body, m_autoTimings.transferTimeoutMs);
+    QByteArray body;
+    const QString failure = DownloadCheck::take(*reply, &body, m_autoTimings.transferTimeoutMs);
     if (!failure.isEmpty()) {
         qCDebug(lcUpgrade) << "EXE download failed:" << failure;
         dialog->reject();

@@ -83,9 +83,8 @@ void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> on
     });
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, manager, url, onSuccess, retriesLeft, onGiveUp, timeoutMs] {
-                // A reply aborted by its time limit is closed already.
-                const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-                const QString failure = DownloadCheck::failure(*reply, body, timeoutMs);
+                QByteArray body;
+                const QString failure = DownloadCheck::take(*reply, &body, timeoutMs);
                 reply->deleteLater();
                 manager->deleteLater();
                 if (failure.isEmpty()) {

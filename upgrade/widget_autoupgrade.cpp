@@ -52,8 +52,8 @@ void Widget::handleFirmwareInfo(QNetworkReply *reply)
 {
     reply->deleteLater();
     reply->manager()->deleteLater();
-    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-    const QString failure = DownloadCheck::failure(*reply, body, m_autoTimings.transferTimeoutMs);
+    QByteArray body;
+    const QString failure = DownloadCheck::take(*reply, &body, m_autoTimings.transferTimeoutMs);
     if (!failure.isEmpty()) {
         AUTO_LOG << "update text not available:" << failure;
         return;
@@ -91,8 +91,8 @@ void Widget::startAutoUpgradeByName(QNetworkReply *reply)
 {
     reply->deleteLater();
     reply->manager()->deleteLater();
-    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-    const QString failure = DownloadCheck::failure(*reply, body, m_autoTimings.transferTimeoutMs);
+    QByteArray body;
+    const QString failure = DownloadCheck::take(*reply, &body, m_autoTimings.transferTimeoutMs);
     if (!failure.isEmpty()) {
         AUTO_LOG << "image not available:" << failure;
         return; // the latch stays set
