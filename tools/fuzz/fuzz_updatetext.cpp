@@ -5,6 +5,8 @@
 // the product, "_V", digits and dots; the description is what follows the
 // label; the version order is a total order on the parsed lists.
 #include "fuzzcheck.h"
+#include "update/appversion.h"
+#include "upgrade/autoupgrade.h"
 #include "upgrade/updatetext.h"
 
 #include <QByteArray>
@@ -66,5 +68,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(sign(ab) == ab, "order beyond -1..1", input);
 
     (void)UpdateText::onlineModelFor(current);
+    (void)AutoUpgrade::checkModelFor(current);
+    (void)AutoUpgrade::isBootloaderName(text);
+    (void)AutoUpgrade::newerMajorMinor(current, token);
+
+    // The application's own release numbers.
+    const QString release = AppVersion::releaseNumber(token.isEmpty() ? text : token);
+    const QString mine = AppVersion::withoutV(current);
+    const int order = AppVersion::compareVersions(mine, release);
+    check(order == -AppVersion::compareVersions(release, mine), "release order", input);
+    check(AppVersion::compareVersions(release, release) == 0, "release order reflexive", input);
+    check(!AppVersion::isOffered(true, release, release), "a release offered over itself", input);
+    (void)AppVersion::isOffered(false, mine, release);
     return 0;
 }
