@@ -353,19 +353,19 @@ void tst_Upgrade::connect_portGone_saysSo()
 namespace {
 
 /// "port,vid,pid,manufacturer,description" -> a serial port record.
-SerialPortRecord portOf(const QString &spec)
+SerialPortRecord portOf(const QString &text)
 {
-    const QStringList f = spec.split(',');
+    const QStringList f = text.split(',');
     return {f.at(0), f.at(1).toInt(nullptr, 16), f.at(2).toInt(nullptr, 16), f.value(4),
             f.value(3), QString(), f.at(0)};
 }
 
 /// "vid,pid=description" -> a USB device record.
-UsbDeviceRecord usbOf(const QString &spec)
+UsbDeviceRecord usbOf(const QString &text)
 {
-    const QString ids = spec.section('=', 0, 0);
+    const QString ids = text.section('=', 0, 0);
     return {QString("USB\\VID_%1&PID_%2\\X").arg(ids.section(',', 0, 0), ids.section(',', 1, 1)),
-            spec.section('=', 1)};
+            text.section('=', 1)};
 }
 
 QStringList items(const QComboBox *box)
