@@ -5,6 +5,7 @@
 #include "bench/benchapp.h"
 #include "device/devicesource.h"
 #include "device/serialport.h"
+#include "sim/pseudorandombytes.h"
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
 #include "ui_upgrade_dialog.h"
@@ -45,9 +46,7 @@ int main(int argc, char *argv[])
     }
 
     constexpr int size = 64 * 1024;
-    QByteArray image(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        image[i] = char(i * 131 % 251);
+    const QByteArray image = pseudoRandomBytes(size);
     dialog.firmwareData = image;
 
     QElapsedTimer clock;

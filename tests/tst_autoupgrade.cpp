@@ -4,6 +4,7 @@
 #include "app/widget.h"
 #include "device/serialport.h"
 #include "sim/localdownloadserver.h"
+#include "sim/pseudorandombytes.h"
 #include "support/controllerrig.h"
 #include "support/upgraderig.h"
 #include "ui_upgrade_dialog.h"
@@ -97,14 +98,6 @@ struct AutoRig {
     ShownBoxes shown;
 };
 
-QByteArray image(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 37 + i / 251) % 256);
-    return bytes;
-}
-
 } // namespace
 
 class tst_AutoUpgrade : public QObject
@@ -125,7 +118,7 @@ private slots:
 void tst_AutoUpgrade::chain_acceptedUpgradeRunsToTheEnd()
 {
     AutoRig a("ZT-3", "1.2.0");
-    const QByteArray bytes = image(3000);
+    const QByteArray bytes = pseudoRandomBytes(3000);
     a.server.serve(textPath("ZT-3"), "ZT-3_V1.3.0\nUpdate content:\n- new curve");
     a.server.serve(imagePath("ZT-3", "1.3.0"), bytes);
     QVERIFY(a.rig.connect());
@@ -192,7 +185,7 @@ void tst_AutoUpgrade::check_cancelEndsEverything()
     AutoRig a("QRX-10", "1.0.6");
     a.rig.boxes.setAnswer(QMessageBox::Cancel);
     a.server.serve(textPath("QRX-10"), "QRX-10_V2.0");
-    a.server.serve(imagePath("QRX-10", "2.0"), image(100));
+    a.server.serve(imagePath("QRX-10", "2.0"), pseudoRandomBytes(100));
     QVERIFY(a.rig.connect());
     QTRY_COMPARE(a.titles(), QStringList{"Update Available"});
     QTest::qWait(150);
@@ -236,7 +229,7 @@ void tst_AutoUpgrade::scan_unrecognisedDevice_timesOut()
         a.rig.source.addUsbDevice({"USB\\VID_1234&PID_0001\\U", "ZT-3 Updater"});
     }
     a.server.serve(textPath(model), (model + "_V2.0").toUtf8());
-    a.server.serve(imagePath(model, "2.0"), image(200));
+    a.server.serve(imagePath(model, "2.0"), pseudoRandomBytes(200));
     QVERIFY(a.rig.connect());
     QTRY_COMPARE_WITH_TIMEOUT(a.titles(), (QStringList{"Update Available", "Auto Upgrade Failed"}),
                               5000);

@@ -5,7 +5,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QRandomGenerator>
+#include "sim/pseudorandombytes.h"
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -46,15 +46,6 @@ Fetched get(const QUrl &url, int transferTimeoutMs = 0)
     return f;
 }
 
-QByteArray randomBytes(int count)
-{
-    QRandomGenerator random(11);
-    QByteArray bytes(count, '\0');
-    for (char &b : bytes)
-        b = char(random.bounded(256));
-    return bytes;
-}
-
 } // namespace
 
 class tst_DownloadServer : public QObject
@@ -85,7 +76,7 @@ void tst_DownloadServer::get_answersByRule_data()
 
     const QString text = "download/Product/ZT-3/Update/ZT-3_Update.txt";
     const QByteArray notes = "ZT-3_V1.3.0\nUpdate content:\n- Faster expression response\n";
-    const QByteArray image = randomBytes(64 * 1024);
+    const QByteArray image = pseudoRandomBytes(64 * 1024, 11);
     QTest::newRow("text") << "serve" << text << notes << 200 << text << int(QNetworkReply::NoError)
                           << 200 << QByteArray("text/plain");
     QTest::newRow("binary 64 KiB") << "serve" << "fw/ZT-3_V1.3.0.bin" << image << 200
@@ -193,7 +184,7 @@ void tst_DownloadServer::failNext_thenStandingRule()
 void tst_DownloadServer::throttle_severalProgressSignals()
 {
     LocalDownloadServer server;
-    const QByteArray image = randomBytes(16 * 1024);
+    const QByteArray image = pseudoRandomBytes(16 * 1024, 11);
     server.serve("fw.bin", image);
     // QNetworkReply reports progress at most every 100 ms: about 400 ms in all.
     server.setThrottle(1024, 25);

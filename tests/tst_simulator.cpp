@@ -6,7 +6,7 @@
 #include "sim/simulateddevicesource.h"
 #include "support/fakedevicesource.h"
 
-#include <QRandomGenerator>
+#include "sim/pseudorandombytes.h"
 #include <QSerialPort>
 #include <QtTest>
 
@@ -26,15 +26,6 @@ QByteArray setCommand(int p, int m, int t, int e = 0)
     c.append(reinterpret_cast<const char *>(def), 17);
     c.append(char(0xF7));
     return c;
-}
-
-QByteArray randomBytes(int count, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(count, '\0');
-    for (char &b : bytes)
-        b = char(random.bounded(256));
-    return bytes;
 }
 
 QList<int> kinds(const QList<ControllerCommand> &commands)
@@ -547,7 +538,7 @@ void tst_Simulator::upgradeMode_imageRecordedRaw()
 
     // Commands and frames inside the image are image bytes like any other.
     const QList<QByteArray> pieces{hex("F000215E0101F7AACC0200020D0A"), hex("AACC0200010D0A00FF"),
-                                   randomBytes(3000, 5), hex("F7F0AACC")};
+                                   pseudoRandomBytes(3000, 5), hex("F7F0AACC")};
     QSignalSpy totals(&sim, &SimulatedController::imageBytesReceived);
     QByteArray written;
     for (const QByteArray &piece : pieces) {

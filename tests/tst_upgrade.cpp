@@ -3,6 +3,7 @@
 #include "app/widget.h"
 #include "device/serialport.h"
 #include "sim/controllerbehaviour.h"
+#include "sim/pseudorandombytes.h"
 #include "support/controllerrig.h"
 #include "support/upgraderig.h"
 #include "ui_upgrade_dialog.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QCryptographicHash>
 #include <QMenuBar>
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -23,10 +23,7 @@ const QString kTextPath = "download/Product/ZT-3/Update/ZT-3_Update.txt";
 /// Bytes that hold everything a framer could trip over: F0, F7, AA CC, CR LF.
 QByteArray image(int size, quint32 seed = 7)
 {
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char(random.bounded(256));
+    QByteArray bytes = pseudoRandomBytes(size, seed);
     if (size >= 4)
         bytes.replace(0, 4, QByteArray::fromHex("F0AACC0D"));
     return bytes;

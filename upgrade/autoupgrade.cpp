@@ -11,9 +11,7 @@ CheckModel checkModelFor(const QString &deviceModel)
     static const QList<CheckModel> models = [] {
         const auto row = [](int index, const char *word, const char *textFile) {
             const QString w = QString::fromLatin1(word);
-            return CheckModel{index, w,
-                              QStringLiteral("download/Product/%1/Update/%2_Update.txt")
-                                  .arg(w, QString::fromLatin1(textFile))};
+            return CheckModel{index, w, UpdateText::updateTextPath(w, QString::fromLatin1(textFile))};
         };
         return QList<CheckModel>{row(1, "QRX-10", "QRX-10"), row(2, "QRX-20", "QRX-20"),
                                  row(3, "QRX-30", "QRX-30"), row(4, "ZT-3", "ZT-3"),

@@ -50,9 +50,7 @@ const QList<OnlineModel> &onlineModels()
     static const QList<OnlineModel> models = [] {
         const auto row = [](const char *key, const char *textFile) {
             const QString k = QString::fromLatin1(key);
-            return OnlineModel{k, k,
-                               QStringLiteral("download/Product/%1/Update/%2_Update.txt")
-                                   .arg(k, QString::fromLatin1(textFile))};
+            return OnlineModel{k, k, updateTextPath(k, QString::fromLatin1(textFile))};
         };
         // The single-pedal model's text file carries its old name.
         return QList<OnlineModel>{row("QRX-10", "QRX-10"), row("QRX-20", "QRX-20"),
@@ -69,6 +67,11 @@ const OnlineModel *onlineModelFor(const QString &productModel)
             return &model;
     }
     return nullptr;
+}
+
+QString updateTextPath(const QString &folder, const QString &fileStem)
+{
+    return QStringLiteral("download/Product/%1/Update/%2_Update.txt").arg(folder, fileStem);
 }
 
 QString firmwarePath(const QString &product, const QString &token)

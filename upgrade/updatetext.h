@@ -40,6 +40,9 @@ const QList<OnlineModel> &onlineModels();
 /// nullptr when none does.
 const OnlineModel *onlineModelFor(const QString &productModel);
 
+/// "download/Product/<folder>/Update/<fileStem>_Update.txt"
+QString updateTextPath(const QString &folder, const QString &fileStem);
+
 /// "download/Product/<product>/Update/<token>.bin"
 QString firmwarePath(const QString &product, const QString &token);
 

@@ -10,6 +10,7 @@
 #include "device/devicesource.h"
 #include "sim/controllerbehaviour.h"
 #include "sim/localdownloadserver.h"
+#include "sim/pseudorandombytes.h"
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
 #include "update/downloadserver.h"
@@ -18,7 +19,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTimer>
 
 #include <memory>
@@ -75,15 +75,6 @@ void logTraffic(SimulatedController *controller)
         qInfo().noquote() << tag() << "image:" << controller->receivedImage().size()
                           << "bytes in" << controller->imageChunks() << "reads";
     });
-}
-
-QByteArray pseudoRandomBytes(int count, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(count, '\0');
-    for (char &b : bytes)
-        b = char(random.bounded(256));
-    return bytes;
 }
 
 /// The vendor's update text and a newer firmware for the ZT-3, and a newer

@@ -12,6 +12,7 @@
 #include "app/widget.h"
 #include "device/devicesource.h"
 #include "sim/localdownloadserver.h"
+#include "sim/pseudorandombytes.h"
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
 #include "ui_upgrade_dialog.h"
@@ -247,10 +248,8 @@ int shootUpgrade(Widget &window, const QString &outDir)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ZT-3_V1.3.0.bin"));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) || file.write(pseudoRandomBytes(12000)) != 12000)
         return 1;
-    for (int i = 0; i < 12000; ++i)
-        file.putChar(char(i * 7 % 256));
     file.close();
     OneFile files(path);
 
