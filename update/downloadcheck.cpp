@@ -7,12 +7,7 @@
 
 namespace DownloadCheck {
 
-QNetworkRequest request(const QUrl &url, int timeoutMs)
-{
-    QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs);
-    return request;
-}
+namespace {
 
 QString failure(const QNetworkReply &reply, const QByteArray &body, int timeoutMs)
 {
@@ -34,6 +29,15 @@ QString failure(const QNetworkReply &reply, const QByteArray &body, int timeoutM
     if (body.isEmpty())
         return QCoreApplication::translate("DownloadCheck", "Empty reply");
     return QString();
+}
+
+} // namespace
+
+QNetworkRequest request(const QUrl &url, int timeoutMs)
+{
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs);
+    return request;
 }
 
 QString take(QNetworkReply &reply, QByteArray *body, int timeoutMs)

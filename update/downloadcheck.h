@@ -18,13 +18,10 @@ constexpr int defaultTransferTimeoutMs = 30000;
 /// A request for url that is aborted when no data moves for timeoutMs.
 QNetworkRequest request(const QUrl &url, int timeoutMs = defaultTransferTimeoutMs);
 
-/// Why a finished reply (with its whole body) cannot be used, in words for
-/// the user; empty when it can. A reply aborted by its time limit reads as
-/// a timeout.
-QString failure(const QNetworkReply &reply, const QByteArray &body, int timeoutMs);
-
 /// Reads the whole body of a finished reply into body (nothing from one
-/// aborted, which is closed) and returns failure() of it.
+/// aborted, which is closed) and says why the reply cannot be used, in words
+/// for the user; empty when it can. A reply aborted by its time limit reads
+/// as a timeout.
 QString take(QNetworkReply &reply, QByteArray *body, int timeoutMs);
 
 } // namespace DownloadCheck
