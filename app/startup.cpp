@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/widget.h"
-#include "app/logging.h"
+#include "core/logging.h"
 
 #include <QApplication>
 #include <QStyleFactory>

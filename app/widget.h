@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/boxqueue.h"
+#include "core/boxqueue.h"
 #include "device/protocol.h"
 
 #include <functional>

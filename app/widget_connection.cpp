@@ -6,7 +6,7 @@
 #include "device/identity.h"
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
-#include "app/logging.h"
+#include "core/logging.h"
 #include "upgrade/upgrade_dialog.h"
 #include "upgrade/upgrade_message_dialog.h"
 

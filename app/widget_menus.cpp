@@ -6,7 +6,7 @@
 #include "upgrade/upgrade_dialog.h"
 
 #include "app/customdialog.h"
-#include "app/logging.h"
+#include "core/logging.h"
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
 #include "pedal/vocabulary.h"

@@ -4,7 +4,7 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 #include "curve/mycustomplot.h"
 #include "pedal/pedalmessage.h"
 

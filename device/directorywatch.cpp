@@ -1,6 +1,6 @@
 #include "device/directorywatch.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 
 #include <QCoreApplication>
 #include <QDir>

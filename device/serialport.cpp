@@ -3,7 +3,7 @@
 #include "device/devicesource.h"
 #include "device/identity.h"
 #include "device/streamframer.h"
-#include "app/logging.h"
+#include "core/logging.h"
 
 #include <QComboBox>
 #include <QIcon>

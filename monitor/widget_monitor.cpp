@@ -3,7 +3,7 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 #include "monitor/displayrow.h"
 #include "monitor/framerouter.h"
 #include "monitor/mypixmapitem.h"

@@ -5,7 +5,7 @@
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
 #include "pedal/vocabulary.h"
-#include "app/logging.h"
+#include "core/logging.h"
 
 
 namespace {

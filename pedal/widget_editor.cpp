@@ -6,7 +6,7 @@
 
 #include "pedal/pedalmessage.h"
 #include "pedal/vocabulary.h"
-#include "app/logging.h"
+#include "core/logging.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -6,7 +6,7 @@
 
 #include "app/releasenotice.h"
 #include "pedal/replyplan.h"
-#include "app/logging.h"
+#include "core/logging.h"
 
 #include <QCheckBox>
 #include <QComboBox>

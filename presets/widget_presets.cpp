@@ -3,8 +3,8 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
-#include "app/filedialogs.h"
-#include "app/logging.h"
+#include "core/filedialogs.h"
+#include "core/logging.h"
 #include "presets/presetlayout.h"
 
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "app/widget.h"
 
 #include "app/customdialog.h"
-#include "app/logging.h"
+#include "core/logging.h"
 #include "app/releasenotice.h"
 #include "update/appversion.h"
 #include "update/downloadcheck.h"

@@ -3,7 +3,7 @@
 #include "upgrade/upgrade_dialog.h"
 #include "ui_upgrade_dialog.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 #include "device/devicesource.h"
 #include "device/identity.h"
 #include "device/serialport.h"

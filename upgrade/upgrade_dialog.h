@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/boxqueue.h"
+#include "core/boxqueue.h"
 
 #include <QByteArray>
 #include <QDialog>

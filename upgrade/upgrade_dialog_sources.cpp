@@ -3,8 +3,8 @@
 #include "upgrade/upgrade_dialog.h"
 #include "ui_upgrade_dialog.h"
 
-#include "app/filedialogs.h"
-#include "app/logging.h"
+#include "core/filedialogs.h"
+#include "core/logging.h"
 #include "device/serialport.h"
 #include "update/downloadcheck.h"
 #include "update/downloadserver.h"

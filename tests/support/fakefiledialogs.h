@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/filedialogs.h"
+#include "core/filedialogs.h"
 
 #include <QList>
 #include <QString>

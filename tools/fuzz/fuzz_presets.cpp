@@ -8,7 +8,7 @@
 //
 // After every input the editor must still be whole: every note and
 // controller list holds its 128 entries and the event twins agree.
-#include "app/filedialogs.h"
+#include "core/filedialogs.h"
 #include "fuzzcheck.h"
 #include "fuzzwindow.h"
 #include "ui_widget.h"

@@ -8,7 +8,7 @@
 #include "app/appstylesheet.h"
 #include "app/customdialog.h"
 #include "app/startup.h"
-#include "app/filedialogs.h"
+#include "core/filedialogs.h"
 #include "app/widget.h"
 #include "device/devicesource.h"
 #include "sim/localdownloadserver.h"

@@ -1,4 +1,4 @@
-#include "app/logging.h"
+#include "core/logging.h"
 
 Q_LOGGING_CATEGORY(lcApp, "stompwright.app", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcLink, "stompwright.link", QtInfoMsg)

@@ -1,4 +1,4 @@
-#include "app/filedialogs.h"
+#include "core/filedialogs.h"
 
 #include <QFileDialog>
 

@@ -5,7 +5,7 @@
 #include "app/widget.h"
 #include "ui_upgrade_dialog.h"
 
-#include "app/logging.h"
+#include "core/logging.h"
 #include "device/serialport.h"
 #include "update/downloadcheck.h"
 #include "update/downloadserver.h"
