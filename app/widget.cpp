@@ -8,6 +8,7 @@
 #include "upgrade/upgrade_dialog.h"
 #include "upgrade/upgrade_message_dialog.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QShowEvent>
@@ -148,6 +149,7 @@ void Widget::updateConnectState()
     for (QWidget *button : {ui->openButton, ui->saveButton, ui->deleteButton, ui->checkButton,
                             ui->checkButton_2, ui->setButton_6, ui->setButton_9, ui->setButton_7})
         button->setEnabled(open);
+    factoryResetAction->setEnabled(open);
 }
 
 void Widget::confirmExit()

@@ -308,6 +308,8 @@ private:
     QAction *actionC4 = nullptr;
     QAction *actionC5 = nullptr;
     QAction *showCCNameAction = nullptr;
+    /// Setting > Factory Reset: enabled while a controller is connected.
+    QAction *factoryResetAction = nullptr;
     QSettings *settings = nullptr;
 
     // ---- automatic firmware upgrade ----

@@ -78,8 +78,8 @@ void Widget::buildMenus()
     }
     connect(noteNameGroup, &QActionGroup::triggered, this, &Widget::saveNoteNaming);
     showCCNameAction = setting->addAction(tr("Show CC Name"));
-    connect(setting->addAction(tr("Factory Reset")), &QAction::triggered, this,
-            &Widget::confirmFactoryReset);
+    factoryResetAction = setting->addAction(tr("Factory Reset"));
+    connect(factoryResetAction, &QAction::triggered, this, &Widget::confirmFactoryReset);
     connect(setting->addAction(tr("Firmware Upgrade")), &QAction::triggered, this,
             &Widget::show_ug_dlg_Dialog);
 

@@ -3,6 +3,7 @@
 // in a fresh working directory, where config.ini lives.
 #include "app/customdialog.h"
 #include "app/widget.h"
+#include "device/serialport.h"
 #include "pedal/vocabulary.h"
 #include "support/controllerrig.h"
 #include "support/modalwatcher.h"
@@ -70,6 +71,7 @@ private slots:
     void badConfig_neverCrashesAndEndsConsistent_data();
     void badConfig_neverCrashesAndEndsConsistent();
     void factoryReset_okWritesTheCommandCancelNothing();
+    void factoryReset_disabledWhileNoControllerIsConnected();
 
     void downloadServer_joinsWithExactlyOneSlash_data();
     void downloadServer_joinsWithExactlyOneSlash();
@@ -291,6 +293,45 @@ void TestSettings::factoryReset_okWritesTheCommandCancelNothing()
     // Only the confirmed reset reached the controller, and it took effect there.
     QCOMPARE(rig.controller.receivedBytes(), QByteArray::fromHex("F000215E030558F7"));
     QCOMPARE(rig.controller.behaviour().storedCount(), 0);
+}
+
+void TestSettings::factoryReset_disabledWhileNoControllerIsConnected()
+{
+    const ScopedCurrentDir dir;
+    ControllerRig rig(QStringLiteral("ZT-3"));
+    QAction *reset = actionNamed(*rig.window, QStringLiteral("Factory Reset"));
+    auto *menu = qobject_cast<QMenu *>(reset->associatedWidgets().value(0));
+    QVERIFY(menu);
+    // Chosen as the user chooses it: a disabled entry of an open menu takes no click.
+    const auto triggerAnswered = [&] {
+        rig.boxes.setAnswer(QMessageBox::Ok);
+        menu->popup(QPoint(0, 0));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(reset).center());
+        menu->hide();
+    };
+    // Before the first connect, after Disconnect and after the cable is
+    // pulled, the entry neither asks nor writes; connected, it does both.
+    QVERIFY(!reset->isEnabled());
+    triggerAnswered();
+    QVERIFY(rig.connect());
+    QVERIFY(reset->isEnabled());
+    rig.ui->connectButton->click();
+    QVERIFY(!rig.link()->isOpen());
+    QVERIFY(!reset->isEnabled());
+    triggerAnswered();
+    QCOMPARE(rig.boxes.seen().size(), 0);
+
+    QVERIFY(rig.connect());
+    QVERIFY(reset->isEnabled());
+    triggerAnswered();
+    QCOMPARE(rig.boxes.seen().size(), 1);
+    QTRY_COMPARE(rig.commands(ControllerCommand::FactoryReset).size(), 1);
+    rig.controller.vanish();
+    QTRY_VERIFY(!rig.link()->isOpen());
+    QVERIFY(!reset->isEnabled());
+    triggerAnswered();
+    QCOMPARE(rig.boxes.seen().size(), 1);
+    QCOMPARE(rig.commands(ControllerCommand::FactoryReset).size(), 1);
 }
 
 void TestSettings::downloadServer_joinsWithExactlyOneSlash_data()
