@@ -8,6 +8,7 @@
 #include <QList>
 #include <QMap>
 #include <QPoint>
+#include <QPointer>
 #include <QSerialPort>
 #include <QStringList>
 #include <QString>
@@ -63,8 +64,9 @@ public:
     upgrade_dialog *upgradeDialog() const { return ug_dlg; }
     /// The update progress dialog, made with the window.
     Upgrade_message_Dialog *progressDialog() const { return upgradeMessageDialog; }
-    /// The check dialog of the last application update check; null before the first.
-    UpdateCheckDialog *lastUpdateCheckDialog() const { return updateCheckDialog; }
+    /// The check dialog of the last application update check while that
+    /// check runs or its dialog is open; null otherwise.
+    UpdateCheckDialog *lastUpdateCheckDialog() const;
 
     /// Pacings and limits of the automatic upgrade and the update checks, in
     /// milliseconds. The product uses the defaults; tests shorten them.
@@ -324,10 +326,13 @@ private:
     void releaseAutoTimers();
 
     // ---- application update ----
-    UpdateCheckDialog *updateCheckDialog = nullptr;
+    QPointer<UpdateCheckDialog> updateCheckDialog;
     void handleAppVersionText(UpdateCheckDialog *dialog, QNetworkReply *reply, bool manual);
     void downloadInstaller(UpdateCheckDialog *dialog);
     void onInstallerDownloaded(UpdateCheckDialog *dialog, QNetworkReply *reply);
+    void openDownloadPage(UpdateCheckDialog *dialog);
+    /// Closes the dialog of a failed installer download and says why in a box.
+    void failInstallerDownload(UpdateCheckDialog *dialog, const QString &message);
 
     // ---- menus and settings ----
     /// Absolute path of config.ini, taken when the settings are loaded.

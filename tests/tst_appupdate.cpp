@@ -1,19 +1,29 @@
 // The application's check for a newer release of itself, against a local
-// download server, and the installer download and start.
+// download server; on Windows the installer's download and detached start,
+// elsewhere the download page; and what each check leaves behind.
 #include "app/widget.h"
 #include "sim/localdownloadserver.h"
 #include "support/fakedevicesource.h"
 #include "support/modalwatcher.h"
+#include "support/urlcatcher.h"
 #include "update/downloadserver.h"
+#include "update/installer.h"
 #include "update/updatecheckdialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
+#include <QNetworkAccessManager>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -31,6 +41,38 @@ QString installerPath(const QString &release)
 /// A harmless installer: it only leaves a mark next to itself.
 const QByteArray kInstaller = "#!/bin/sh\necho ran > \"$0.ran\"\n";
 
+/// An installer that leaves its mark only once "<itself>.go" exists (for at
+/// most 20 s): it must still run when the test creates that file.
+const QByteArray kWaitingInstaller =
+    "#!/bin/sh\nn=0\nwhile [ ! -e \"$0.go\" ] && [ $n -lt 400 ]; do sleep 0.05; n=$((n+1)); done\n"
+    "[ -e \"$0.go\" ] && echo ran > \"$0.ran\"\n";
+
+/// Files of this process grow no larger than `bytes` while it lives: writes
+/// beyond it fail (short write, then EFBIG) instead of raising SIGXFSZ.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_ok = getrlimit(RLIMIT_FSIZE, &m_old) == 0;
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    bool isSet() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_handler)(int) = nullptr;
+    bool m_ok = false;
+};
+
 } // namespace
 
 class tst_AppUpdate : public QObject
@@ -43,15 +85,33 @@ private slots:
     void check_data();
     void check();
     void showEvent_checksEveryTime();
+    void repeatedShows_leaveNothingBehind_data();
+    void repeatedShows_leaveNothingBehind();
     void menuEntry_checksByWholeVersion();
-    void download_savesAndStartsInstaller();
-    void download_cancelled_savesNothing();
-    void download_refused_data();
-    void download_refused();
+    void installer_startedDetached_outlivesTheWindow();
+    void download_closed_savesAndStartsNothing_data();
+    void download_closed_savesAndStartsNothing();
+    void download_failure_closesTheDialogWithAMessage_data();
+    void download_failure_closesTheDialogWithAMessage();
+    void elsewhere_offerOpensTheDownloadPageAndDownloadsNothing();
 
 private:
-    /// Runs a check and waits for its reply to be handled.
-    bool check(bool manual);
+    /// How one check ended: its dialog while it lives, and whether and with
+    /// which label it was closed.
+    struct CheckEnd
+    {
+        QPointer<UpdateCheckDialog> dialog;
+        bool closed = false;
+        int result = -1;
+        QString label;
+    };
+    /// Runs a check and waits until its dialog is offered or closed.
+    bool check(bool manual, CheckEnd *end);
+    /// Watches the dialog of the check just started.
+    void watch(CheckEnd *end);
+    /// Offers 5.0.0, presses Download and waits for the dialog to close.
+    bool downloadRelease(CheckEnd *end);
+    QStringList tempFiles() const { return QDir(temp->path()).entryList(QDir::Files); }
 
     FakeDeviceSource devices;
     std::unique_ptr<ScopedDeviceSource> scopedDevices;
@@ -66,6 +126,8 @@ void tst_AppUpdate::init()
     scopedDevices = std::make_unique<ScopedDeviceSource>(&devices);
     server = std::make_unique<LocalDownloadServer>();
     DownloadServer::setBase(QUrl(server->baseUrl()));
+    // Both deliveries run here; the installer's unless a test says otherwise.
+    Installer::setDelivery(Installer::Delivery::Installer);
     // The saved installer goes to the temporary directory, here one with a blank.
     temp = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/app update XXXXXX");
     QVERIFY(temp->isValid());
@@ -80,21 +142,37 @@ void tst_AppUpdate::cleanup()
     boxes.reset();
     qunsetenv("TMPDIR");
     temp.reset();
+    Installer::resetDelivery();
     DownloadServer::setBase(QUrl());
     server.reset();
     scopedDevices.reset();
 }
 
-bool tst_AppUpdate::check(bool manual)
+void tst_AppUpdate::watch(CheckEnd *end)
 {
-    const int before = server->requests().size();
-    window->checkForAppUpdate(manual);
     UpdateCheckDialog *dialog = window->lastUpdateCheckDialog();
-    return QTest::qWaitFor([&] {
-        return server->requests().size() > before
-               && (dialog->isVisible() || !boxes->seen().isEmpty()
-                   || dialog->label->text() != "Checking update information...");
+    end->dialog = dialog;
+    connect(dialog, &QDialog::finished, dialog, [end, dialog](int result) {
+        end->closed = true;
+        end->result = result;
+        end->label = dialog->label->text();
     });
+}
+
+bool tst_AppUpdate::check(bool manual, CheckEnd *end)
+{
+    window->checkForAppUpdate(manual);
+    watch(end);
+    return QTest::qWaitFor([end] { return end->closed || (end->dialog && end->dialog->isVisible()); });
+}
+
+bool tst_AppUpdate::downloadRelease(CheckEnd *end)
+{
+    server->serve(kText, "Stompwright_V5.0.0");
+    if (!check(true, end) || end->closed)
+        return false;
+    end->dialog->downloadButton->click();
+    return QTest::qWaitFor([end] { return end->closed; }, 10000);
 }
 
 void tst_AppUpdate::check_data()
@@ -103,7 +181,6 @@ void tst_AppUpdate::check_data()
     QTest::addColumn<bool>("manual");
     QTest::addColumn<QString>("offered");   // the dialog's label, or empty
     QTest::addColumn<QString>("boxTitle");  // when not offered
-    const QString latestManual = "Your software is already up to date.\nCurrent version: V4.0.1";
     const auto offer = [](const char *token, const char *content) {
         return QString("The current version is: V4.0.1\nA new version is available: %1\n\n"
                        "Update Content:\n%2").arg(token, content);
@@ -132,17 +209,22 @@ void tst_AppUpdate::check()
     QFETCH(QString, boxTitle);
     if (!text.isEmpty())
         server->serve(kText, text.toUtf8());
-    QVERIFY(check(manual));
-    UpdateCheckDialog *dialog = window->lastUpdateCheckDialog();
-    QTest::qWait(50);
-    QCOMPARE(dialog->isVisible(), !offered.isEmpty());
-    QCOMPARE(dialog->downloadButton->isEnabled(), !offered.isEmpty());
+    CheckEnd end;
+    QVERIFY(check(manual, &end));
     if (!offered.isEmpty()) {
-        QCOMPARE(dialog->windowTitle(), QString("Update Available"));
-        QCOMPARE(dialog->label->text(), offered);
+        QVERIFY(!end.closed);
+        QCOMPARE(end.dialog->windowTitle(), QString("Update Available"));
+        QCOMPARE(end.dialog->label->text(), offered);
+        QVERIFY(end.dialog->downloadButton->isEnabled());
+        QCOMPARE(end.dialog->downloadButton->text(), QString("Download"));
         QVERIFY(boxes->seen().isEmpty());
         return;
     }
+    // Not offered: the dialog, never shown, is closed and released with its manager.
+    QVERIFY(end.closed);
+    QCOMPARE(end.result, int(QDialog::Rejected));
+    QTRY_VERIFY(end.dialog.isNull());
+    QVERIFY(window->findChildren<QNetworkAccessManager *>().isEmpty());
     QCOMPARE(boxes->seen().size(), boxTitle.isEmpty() ? 0 : 1);
     if (boxTitle == "Information")
         QCOMPARE(boxes->texts(), QStringList{kLatest});
@@ -152,9 +234,9 @@ void tst_AppUpdate::check()
     if (!boxTitle.isEmpty())
         QCOMPARE(boxes->seen().first().title, boxTitle);
     else if (text.isEmpty())
-        QVERIFY(dialog->label->text().startsWith("Update file download failed: "));
+        QVERIFY2(end.label.startsWith("Update file download failed: "), qPrintable(end.label));
     else
-        QCOMPARE(dialog->label->text(), QString("Update check finished, but no version info found."));
+        QCOMPARE(end.label, QString("Update check finished, but no version info found."));
 }
 
 void tst_AppUpdate::showEvent_checksEveryTime()
@@ -166,6 +248,63 @@ void tst_AppUpdate::showEvent_checksEveryTime()
     window->show();
     QTRY_COMPARE(boxes->texts(), (QStringList{kLatest, kLatest}));
     QCOMPARE(server->requestCount(kText), 2);
+}
+
+void tst_AppUpdate::repeatedShows_leaveNothingBehind_data()
+{
+    QTest::addColumn<QByteArray>("text");   // empty: no version text on the server
+    QTest::addColumn<QString>("offerEnd");  // how an offer is left: "close", "cancel download"
+    QTest::newRow("up to date") << QByteArray("Stompwright_V4.0.9") << "";
+    QTest::newRow("no version line") << QByteArray("Stompwright 4.0.9") << "";
+    QTest::newRow("unreachable") << QByteArray() << "";
+    QTest::newRow("offer closed") << QByteArray("Stompwright_V5.0.0") << "close";
+    QTest::newRow("download cancelled") << QByteArray("Stompwright_V5.0.0") << "cancel download";
+}
+
+void tst_AppUpdate::repeatedShows_leaveNothingBehind()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, offerEnd);
+    if (!text.isEmpty())
+        server->serve(kText, text);
+    server->serve(installerPath("5.0.0"), kInstaller.repeated(4000));
+    server->setThrottle(1024, 50);
+
+    const auto showAndEndCheck = [&] {
+        const int asked = server->requestCount(kText);
+        window->hide();
+        window->show();
+        QTRY_COMPARE(server->requestCount(kText), asked + 1);
+        // Asked, so its dialog is gone or offers the release.
+        const auto dialogs = [this] { return window->findChildren<UpdateCheckDialog *>(); };
+        QTRY_VERIFY(dialogs().isEmpty() || dialogs().first()->isVisible());
+        if (!offerEnd.isEmpty()) {
+            QCOMPARE(dialogs().size(), 1);
+            UpdateCheckDialog *dialog = dialogs().first();
+            if (offerEnd == "close") {
+                dialog->close();
+            } else {
+                dialog->downloadButton->click();
+                QTRY_VERIFY(dialog->progressBar->value() > 0);
+                dialog->cancelButton->click();
+            }
+        }
+        QTRY_VERIFY(dialogs().isEmpty());
+    };
+    const auto objects = [this] { return window->findChildren<QObject *>().size(); };
+
+    showAndEndCheck();
+    const int objectsAfterOne = objects();
+    const int widgetsAfterOne = QApplication::allWidgets().size();
+    for (int i = 0; i < 3; ++i)
+        showAndEndCheck();
+    QCOMPARE(objects(), objectsAfterOne);
+    QCOMPARE(QApplication::allWidgets().size(), widgetsAfterOne);
+    QVERIFY(window->findChildren<UpdateCheckDialog *>().isEmpty());
+    QVERIFY(window->findChildren<QNetworkAccessManager *>().isEmpty());
+    QCOMPARE(server->requestCount(kText), 4);
+    QCOMPARE(boxes->seen().size(), text == "Stompwright_V4.0.9" ? 4 : 0);
+    QVERIFY(tempFiles().isEmpty());
 }
 
 void tst_AppUpdate::menuEntry_checksByWholeVersion()
@@ -180,67 +319,159 @@ void tst_AppUpdate::menuEntry_checksByWholeVersion()
     QCOMPARE(window->lastUpdateCheckDialog()->windowTitle(), QString("Update Available"));
 }
 
-void tst_AppUpdate::download_savesAndStartsInstaller()
+void tst_AppUpdate::installer_startedDetached_outlivesTheWindow()
 {
+    server->serve(installerPath("5.0.0"), kWaitingInstaller);
+    CheckEnd end;
     server->serve(kText, "Stompwright_V5.0.0");
-    server->serve(installerPath("5.0.0"), kInstaller);
-    QVERIFY(check(true));
-    UpdateCheckDialog *dialog = window->lastUpdateCheckDialog();
-    dialog->downloadButton->click();
-    QCOMPARE(dialog->label->text(), QString("Downloading update, please wait..."));
-    QVERIFY(dialog->progressBar->isVisible());
-    QVERIFY(!dialog->downloadButton->isEnabled());
-    const QString saved = temp->path() + "/5.0.0.exe";
-    QTRY_VERIFY(QFile::exists(saved + ".ran")); // started by its path, blank and all
+    QVERIFY(check(true, &end));
+    end.dialog->downloadButton->click();
+    QCOMPARE(end.dialog->label->text(), QString("Downloading update, please wait..."));
+    QVERIFY(end.dialog->progressBar->isVisible());
+    QVERIFY(!end.dialog->downloadButton->isEnabled());
+    QTRY_VERIFY(end.closed);
+    QCOMPARE(end.result, int(QDialog::Accepted));
+    QTRY_VERIFY(end.dialog.isNull());
+    QVERIFY(boxes->seen().isEmpty());
+
+    const QString saved = temp->path() + "/5.0.0.exe"; // started by its path, blank and all
     QFile file(saved);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), kInstaller);
-    QTRY_VERIFY(!dialog->isVisible());
-    QCOMPARE(dialog->result(), int(QDialog::Accepted));
-    QCOMPARE(dialog->progressBar->value(), 100);
+    QCOMPARE(file.readAll(), kWaitingInstaller);
+    // The tool goes away first; the installer goes on and finishes.
+    window.reset();
+    QFile go(saved + ".go");
+    QVERIFY(go.open(QIODevice::WriteOnly));
+    go.close();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(saved + ".ran"), 10000);
 }
 
-void tst_AppUpdate::download_cancelled_savesNothing()
+void tst_AppUpdate::download_closed_savesAndStartsNothing_data()
 {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << "cancel";
+    QTest::newRow("close button") << "close";
+    QTest::newRow("Escape") << "escape";
+}
+
+void tst_AppUpdate::download_closed_savesAndStartsNothing()
+{
+    QFETCH(QString, how);
     server->serve(kText, "Stompwright_V5.0.0");
     server->serve(installerPath("5.0.0"), kInstaller.repeated(4000));
     server->setThrottle(1024, 50);
-    QVERIFY(check(true));
-    UpdateCheckDialog *dialog = window->lastUpdateCheckDialog();
-    dialog->downloadButton->click();
-    QTRY_VERIFY(dialog->progressBar->value() > 0);
-    dialog->cancelButton->click();
-    QVERIFY(!dialog->isVisible());
-    QTest::qWait(100);
-    QVERIFY(QDir(temp->path()).entryList(QDir::Files).isEmpty());
+    CheckEnd end;
+    QVERIFY(check(true, &end));
+    end.dialog->downloadButton->click();
+    QTRY_VERIFY(end.dialog->progressBar->value() > 0);
+    if (how == "cancel")
+        end.dialog->cancelButton->click();
+    else if (how == "close")
+        end.dialog->close();
+    else
+        QTest::keyClick(end.dialog, Qt::Key_Escape);
+    QVERIFY(end.closed);
+    QCOMPARE(end.result, int(QDialog::Rejected));
+    // Released, and with it the download: the rest of the body never arrives.
+    QTRY_VERIFY(end.dialog.isNull());
+    QVERIFY(window->findChildren<QNetworkAccessManager *>().isEmpty());
+    QVERIFY(tempFiles().isEmpty());
+    QVERIFY(boxes->seen().isEmpty());
 }
 
-void tst_AppUpdate::download_refused_data()
+void tst_AppUpdate::download_failure_closesTheDialogWithAMessage_data()
 {
     QTest::addColumn<QString>("failure");
-    QTest::newRow("404") << "404";
-    QTest::newRow("500 page") << "500";
-    QTest::newRow("empty") << "empty";
-    QTest::newRow("dropped") << "drop";
+    QTest::addColumn<QString>("message"); // the start of the box's text
+    QTest::addColumn<bool>("saved");      // the installer is left in the temporary directory
+    const QString refused = "The installer could not be downloaded: ";
+    QTest::newRow("404") << "404" << refused << false;
+    QTest::newRow("500 page") << "500" << refused << false;
+    QTest::newRow("empty") << "empty" << refused + "Empty reply" << false;
+    QTest::newRow("dropped") << "drop" << refused << false;
+    QTest::newRow("no temporary directory") << "no dir" << "The installer was not saved: " << false;
+    QTest::newRow("short write") << "short write" << "The installer was not saved: " << false;
+    QTest::newRow("not a program") << "not a program" << "The installer was not started: " << true;
 }
 
-void tst_AppUpdate::download_refused()
+void tst_AppUpdate::download_failure_closesTheDialogWithAMessage()
 {
     QFETCH(QString, failure);
-    server->serve(kText, "Stompwright_V5.0.0");
+    QFETCH(QString, message);
+    QFETCH(bool, saved);
     const QString path = installerPath("5.0.0");
+    QByteArray body = kInstaller;
+    if (failure == "short write")
+        body += QByteArray(256 * 1024, '#');
+    else if (failure == "not a program")
+        body = "This is no program.\n";
+    else if (failure == "no dir")
+        qputenv("TMPDIR", QFile::encodeName(temp->filePath("missing")));
     if (failure == "500")
         server->serve(path, "#!/bin/sh\necho error page > \"$0.ran\"\n", 500);
     else if (failure == "empty")
         server->serve(path, QByteArray());
     else if (failure == "drop")
         server->drop(path);
-    QVERIFY(check(true));
-    UpdateCheckDialog *dialog = window->lastUpdateCheckDialog();
-    dialog->downloadButton->click();
-    QTRY_VERIFY(!dialog->isVisible());
-    QCOMPARE(dialog->result(), int(QDialog::Rejected));
-    QVERIFY(QDir(temp->path()).entryList(QDir::Files).isEmpty());
+    else if (failure != "404")
+        server->serve(path, body);
+
+    std::unique_ptr<FileSizeLimit> limit;
+    if (failure == "short write") {
+        limit = std::make_unique<FileSizeLimit>(64 * 1024);
+        QVERIFY(limit->isSet());
+    }
+    CheckEnd end;
+    QVERIFY(downloadRelease(&end));
+    limit.reset();
+    QCOMPARE(end.result, int(QDialog::Rejected));
+    QTRY_COMPARE(boxes->seen().size(), 1);
+    QCOMPARE(boxes->seen().first().title, QString("Update Failed"));
+    QVERIFY2(boxes->seen().first().text.startsWith(message), qPrintable(boxes->seen().first().text));
+    QCOMPARE(boxes->seen().first().icon, QMessageBox::Warning);
+    QTRY_VERIFY(end.dialog.isNull());
+    QCOMPARE(tempFiles(), saved ? QStringList{"5.0.0.exe"} : QStringList());
+    // Nothing was started, wherever it might have been saved.
+    QVERIFY(!QFile::exists(temp->filePath("5.0.0.exe.ran")));
+    QVERIFY(!QFile::exists(QDir::rootPath() + "5.0.0.exe"));
+}
+
+void tst_AppUpdate::elsewhere_offerOpensTheDownloadPageAndDownloadsNothing()
+{
+    Installer::resetDelivery();
+#ifdef Q_OS_WIN
+    QCOMPARE(Installer::delivery(), Installer::Delivery::Installer);
+#else
+    QCOMPARE(Installer::delivery(), Installer::Delivery::DownloadPage);
+#endif
+    Installer::setDelivery(Installer::Delivery::DownloadPage);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("http", &catcher, "open");
+    server->serve(kText, "Stompwright_V5.0.0\nUpdate content:\nbig");
+    server->serve(installerPath("5.0.0"), kInstaller);
+    const QString page = server->baseUrl() + "/download/Product/Stompwright/";
+
+    for (bool manual : {false, true}) {
+        CheckEnd end;
+        QVERIFY(check(manual, &end));
+        QVERIFY(!end.closed);
+        QCOMPARE(end.dialog->windowTitle(), QString("Update Available"));
+        QCOMPARE(end.dialog->label->text(),
+                 "The current version is: V4.0.1\nA new version is available: Stompwright_V5.0.0"
+                 "\n\nUpdate Content:\nbig\n\nThe installer on the server is for Windows. Get the "
+                 "new release for this system from the download page:\n" + page);
+        QCOMPARE(end.dialog->downloadButton->text(), QString("Open Download Page"));
+        end.dialog->downloadButton->click();
+        QCOMPARE(catcher.urls.size(), int(manual) + 1);
+        QCOMPARE(catcher.urls.last(), QUrl(page));
+        QVERIFY(end.closed);
+        QCOMPARE(end.result, int(QDialog::Accepted));
+        QTRY_VERIFY(end.dialog.isNull());
+    }
+    QDesktopServices::unsetUrlHandler("http");
+    QCOMPARE(server->requests(), (QStringList{kText, kText}));
+    QVERIFY(tempFiles().isEmpty());
+    QVERIFY(boxes->seen().isEmpty());
 }
 
 QTEST_MAIN(tst_AppUpdate)

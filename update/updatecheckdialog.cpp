@@ -1,13 +1,17 @@
 #include "update/updatecheckdialog.h"
 
+#include "core/logging.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-UpdateCheckDialog::UpdateCheckDialog(QWidget *parent) : QDialog(parent)
+UpdateCheckDialog::UpdateCheckDialog(QWidget *parent)
+    : QDialog(parent), m_network(new QNetworkAccessManager(this))
 {
     setWindowTitle(QStringLiteral("Checking Update..."));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -29,13 +33,30 @@ UpdateCheckDialog::UpdateCheckDialog(QWidget *parent) : QDialog(parent)
     buttons->addWidget(cancelButton);
     layout->addLayout(buttons);
 
-    connect(cancelButton, &QPushButton::clicked, this, &UpdateCheckDialog::cancel);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    // Cancel, Escape, the close button and the check's own end all finish
+    // the dialog: that is the end of the check.
+    connect(this, &QDialog::finished, this, [this] {
+        dropDownload();
+        deleteLater();
+    });
 }
 
-void UpdateCheckDialog::cancel()
+UpdateCheckDialog::~UpdateCheckDialog()
 {
-    cancelled = true;
-    if (download && download->isRunning())
-        download->abort();
-    reject();
+    dropDownload();
+}
+
+void UpdateCheckDialog::setDownload(QNetworkReply *reply)
+{
+    m_download = reply;
+}
+
+void UpdateCheckDialog::dropDownload()
+{
+    if (!m_download || !m_download->isRunning())
+        return;
+    qCDebug(lcUpgrade) << "Download canceled by user.";
+    m_download->disconnect();
+    m_download->abort();
 }

@@ -5,19 +5,23 @@
 #include <QString>
 
 class QLabel;
+class QNetworkAccessManager;
 class QNetworkReply;
 class QProgressBar;
 class QPushButton;
 
 /// The dialog of one application update check: hidden while the check
 /// runs, shown when a newer release is found, then the installer download's
-/// progress. Cancel aborts a running download and closes it.
+/// progress. It owns the check's network manager, and with it every request
+/// of the check; whichever way it is closed, a download under way is aborted
+/// unheard and the dialog is released.
 class UpdateCheckDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit UpdateCheckDialog(QWidget *parent);
+    ~UpdateCheckDialog() override;
 
     QLabel *label = nullptr;
     QProgressBar *progressBar = nullptr;
@@ -27,11 +31,16 @@ public:
     /// The release found: its token ("Stompwright_V4.1.0") and number ("4.1.0").
     QString token;
     QString release;
-    /// The installer download under way, if any.
-    QPointer<QNetworkReply> download;
-    /// Cancel was pressed.
-    bool cancelled = false;
+
+    /// The manager of this check's requests.
+    QNetworkAccessManager *network() const { return m_network; }
+    /// The installer download under way; closing the dialog aborts it
+    /// before its finished signal reaches anyone.
+    void setDownload(QNetworkReply *reply);
 
 private:
-    void cancel();
+    void dropDownload();
+
+    QNetworkAccessManager *m_network = nullptr;
+    QPointer<QNetworkReply> m_download;
 };
