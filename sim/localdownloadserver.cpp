@@ -39,8 +39,12 @@ QByteArray reasonPhrase(int status)
 
 QByteArray contentTypeOf(const QString &path)
 {
-    return path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) ? "text/plain"
-                                                                     : "application/octet-stream";
+    if (path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        return "text/plain";
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/'))
+        || path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive))
+        return "text/html; charset=utf-8";
+    return "application/octet-stream";
 }
 
 /// The request target as a path: no leading slash, no query or fragment, decoded.

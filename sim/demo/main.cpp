@@ -14,6 +14,7 @@
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
 #include "update/downloadserver.h"
+#include "update/installer.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -91,6 +92,11 @@ void serveFirmware(LocalDownloadServer &server)
                  "Stompwright_V5.0.0\nUpdate content:\n- A demonstration release\n");
     server.serve(app + QStringLiteral("Stompwright_V5.0.0.exe"),
                  "#!/bin/sh\necho \"Stompwright 5.0.0 demo installer: nothing is installed.\"\n");
+    // Off Windows the offer leads to the product's download page instead.
+    server.serve(Installer::downloadPagePath(),
+                 "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Stompwright "
+                 "downloads</title></head>\n<body><h1>Stompwright 5.0.0</h1>\n<p>A demonstration "
+                 "release: there is nothing to download.</p></body></html>\n");
     QObject::connect(&server, &LocalDownloadServer::requestReceived, &server,
                      [](const QString &path) { qInfo().noquote() << "[download] GET" << path; });
 }
