@@ -937,8 +937,11 @@ void tst_Upgrade::window_dialogHoldsLink_windowReachesNothing()
     QVERIFY(rig.link()->isOpen());
     QCOMPARE(dialog->state(), int(upgrade_dialog::Connected));
 
-    // Closing the dialog lets the link go: both windows show disconnected.
+    // Closing the dialog lets the link go (nothing runs: nothing to ask);
+    // both windows show disconnected.
+    const int boxes = rig.boxes.seen().size();
     dialog->close();
+    QCOMPARE(rig.boxes.seen().size(), boxes);
     QVERIFY(!rig.link()->isOpen());
     QCOMPARE(rig.link()->holder(), SerialPort::Holder::Nobody);
     QCOMPARE(rig.ui->connectButton->text(), QString("Connect"));
