@@ -79,6 +79,7 @@ Widget::Widget(QWidget *parent)
     ug_dlg = new upgrade_dialog(this, handle);
     connect(handle, &SerialPort::send_erase, ug_dlg, &upgrade_dialog::rec_erase_flag);
     connect(handle, &QSerialPort::errorOccurred, this, &Widget::handleSerialError);
+    connect(handle, &SerialPort::holderChanged, this, &Widget::onLinkHolderChanged);
     // 14. Pedal pictures.
     setupExpressionPicture();
     setupHiHatPicture();
@@ -143,13 +144,33 @@ void Widget::fillConstructorLists()
 
 void Widget::updateConnectState()
 {
-    const bool open = handle != nullptr && handle->isOpen();
-    ui->comboBox_ComDevices->setEnabled(!open);
-    ui->connectButton->setText(open ? tr("Disconnect") : tr("Connect"));
+    // While the firmware upgrade holds the link the window has no device.
+    const bool upgradeHolds =
+        handle != nullptr && handle->holder() == SerialPort::Holder::FirmwareUpgrade;
+    const bool open = handle != nullptr && handle->isOpen() && !upgradeHolds;
+    ui->comboBox_ComDevices->setEnabled(!open && !upgradeHolds);
+    ui->connectButton->setEnabled(!upgradeHolds);
+    ui->connectButton->setText(upgradeHolds ? tr("In use by firmware upgrade")
+                               : open       ? tr("Disconnect")
+                                            : tr("Connect"));
     for (QWidget *button : {ui->openButton, ui->saveButton, ui->deleteButton, ui->checkButton,
                             ui->checkButton_2, ui->setButton_6, ui->setButton_9, ui->setButton_7})
         button->setEnabled(open);
     factoryResetAction->setEnabled(open);
+}
+
+void Widget::onLinkHolderChanged(SerialPort::Holder holder)
+{
+    // The upgrade dialog took the link over: the window's connection ends as
+    // a disconnect would end it.
+    if (holder == SerialPort::Holder::FirmwareUpgrade && windowHadLink) {
+        clearEventTables();
+        rebuildSwitchEventLists(false);
+        setModelFeaturesVisible(false);
+    }
+    if (holder != SerialPort::Holder::Nobody)
+        windowHadLink = holder == SerialPort::Holder::MainWindow;
+    updateConnectState();
 }
 
 void Widget::confirmExit()

@@ -2,6 +2,7 @@
 
 #include "core/boxqueue.h"
 #include "device/protocol.h"
+#include "device/serialport.h"
 
 #include <functional>
 
@@ -74,8 +75,6 @@ public:
         int preparationMs = 3000;      ///< the "Preparing for the upgrade..." pause
         int scanIntervalMs = 150;      ///< upgrade device scan
         int deviceTimeoutMs = 20000;   ///< for the upgrade device to show up
-        int connectPollMs = 50;        ///< for the dialog to reach Connected
-        int maxConnectPolls = 60;
         int transferTimeoutMs = 30000; ///< one download request
         int processStartMs = 30000;    ///< for a downloaded installer to start
     };
@@ -291,6 +290,8 @@ private slots:
     // Boxes for controller replies, posted to the event queue (pedal/widget_replies.cpp).
     void showReplyInformation(QString text);
     void showLatestReleaseNotice();
+    /// Whoever holds the link, the window's controls follow.
+    void onLinkHolderChanged(SerialPort::Holder holder);
 
 private:
     upgrade_dialog *ug_dlg = nullptr;
@@ -318,9 +319,18 @@ private:
     AutoUpgradeTimings m_autoTimings;
     QTimer *scanTimer = nullptr;
     QTimer *timeoutTimer = nullptr;
-    QTimer *waitTimer = nullptr;
-    int attempt = 0;
     QByteArray autoBinData;
+    /// Ports of upgrade devices present before the enter-upgrade command.
+    QStringList upgradePortsBefore;
+    /// New upgrade devices the last scan tick found.
+    QStringList lastCandidatePorts;
+    /// The automatic upgrade has handed its image to the upgrade dialog and
+    /// follows its state until the erase starts.
+    bool autoHandedOver = false;
+    /// The window held the link last (before any upgrade took it over).
+    bool windowHadLink = false;
+    /// Checks the downloaded image, then restarts the controller into its upgrade mode.
+    void enterUpgradeMode(const QByteArray &image);
     /// Model word of the check under way.
     QString checkWord;
     void releaseAutoTimers();

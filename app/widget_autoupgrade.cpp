@@ -3,13 +3,15 @@
 // newer version it downloads the image, restarts the controller into its
 // upgrade mode, waits for the upgrade device and drives the upgrade dialog.
 #include "app/widget.h"
-#include "ui_upgrade_dialog.h"
 
 #include "core/logging.h"
 #include "device/serialport.h"
 #include "update/downloadcheck.h"
 #include "update/downloadserver.h"
 #include "upgrade/autoupgrade.h"
+#include "upgrade/firmwareimage.h"
+#include "upgrade/imagechecksum.h"
+#include "upgrade/upgradeports.h"
 #include "upgrade/updatetext.h"
 #include "upgrade/upgrade_dialog.h"
 
@@ -97,7 +99,41 @@ void Widget::startAutoUpgradeByName(QNetworkReply *reply)
         AUTO_LOG << "image not available:" << failure;
         return; // the latch stays set
     }
-    AUTO_LOG << "image" << body.size() << "bytes; entering upgrade mode";
+    // The controller is still in normal mode: a bad image costs nothing yet.
+    const QString problem = FirmwareImage::sizeProblem(body.size());
+    if (!problem.isEmpty()) {
+        qCWarning(lcUpgrade).noquote() << autoTag() << "image refused:" << problem;
+        autoUpgradeFail(problem);
+        return;
+    }
+    ImageChecksum::check(this, reply->url(), body, m_autoTimings.transferTimeoutMs,
+                         [this, body](const ImageChecksum::Result &result) {
+                             if (result.verdict == ImageChecksum::Verdict::Mismatch) {
+                                 qCWarning(lcUpgrade).noquote()
+                                     << autoTag() << "checksum mismatch: server"
+                                     << result.expected << "image" << result.actual;
+                                 autoUpgradeFail(tr("The downloaded firmware does not match the "
+                                                    "checksum the server offers. Nothing was "
+                                                    "written to the device."));
+                                 return;
+                             }
+                             AUTO_LOG << "checksum"
+                                      << (result.verdict == ImageChecksum::Verdict::Matches
+                                              ? "verified"
+                                              : "not offered");
+                             enterUpgradeMode(body);
+                         });
+}
+
+void Widget::enterUpgradeMode(const QByteArray &image)
+{
+    // Upgrade devices present now are other controllers: never the one restarted.
+    upgradePortsBefore.clear();
+    lastCandidatePorts.clear();
+    for (const UpgradePort &port : presentUpgradePorts())
+        upgradePortsBefore.append(port.portName);
+    AUTO_LOG << "image" << image.size() << "bytes; entering upgrade mode; upgrade ports before:"
+             << upgradePortsBefore;
     handle->write(AutoUpgrade::enterUpgradeCommand());
     handle->flush();
     updateDialogShown = true;
@@ -113,7 +149,7 @@ void Widget::startAutoUpgradeByName(QNetworkReply *reply)
         QThread::msleep(ulong(m_autoTimings.preparationMs));
         box.close();
     }
-    QTimer::singleShot(0, this, [this, body] { startAutoScan(body); });
+    QTimer::singleShot(0, this, [this, image] { startAutoScan(image); });
 }
 
 void Widget::startAutoScan(QByteArray binData)
@@ -124,7 +160,7 @@ void Widget::startAutoScan(QByteArray binData)
     ug_dlg->show();
     ug_dlg->raise();
     ug_dlg->activateWindow();
-    ug_dlg->ui->textBrowser->clear();
+    ug_dlg->clearLog();
 
     releaseAutoTimers();
     scanTimer = new QTimer(this);
@@ -153,61 +189,70 @@ void Widget::releaseAutoTimers()
 
 void Widget::autoScanTick()
 {
+    // The dialog's list is for the user; the choice is made on every port,
+    // same-named ones included.
     ug_dlg->refreshDeviceList();
-    QComboBox *list = ug_dlg->ui->comboBox;
-    int found = -1;
-    for (int i = 0; i < list->count() && found < 0; ++i) {
-        if (AutoUpgrade::isBootloaderName(list->itemText(i))
-            && !list->itemData(i).toString().isEmpty())
-            found = i;
-    }
-    AUTO_LOG << "scan tick: state" << upgrade_dialog::stateName(ug_dlg->upgradeState) << "items"
-             << list->count() << "found" << found;
-    if (found < 0)
+    const QList<UpgradePort> fresh =
+        AutoUpgrade::newCandidates(presentUpgradePorts(), upgradePortsBefore);
+    AUTO_LOG << "scan tick: state" << upgrade_dialog::stateName(ug_dlg->state()) << "new candidates"
+             << fresh.size();
+    // A candidate counts once a second tick finds the same: another device
+    // restarting at the same time has had a tick's time to show up.
+    QStringList freshPorts;
+    for (const UpgradePort &port : fresh)
+        freshPorts.append(port.portName);
+    const bool settled = freshPorts == lastCandidatePorts;
+    lastCandidatePorts = freshPorts;
+    if (fresh.isEmpty() || !settled)
         return;
-    AUTO_LOG << "FOUND Bootloader:" << found << list->itemData(found).toString()
-             << list->itemText(found) << "link open" << handle->isOpen();
+    if (fresh.size() > 1) {
+        QStringList names;
+        for (const UpgradePort &port : fresh)
+            names.append(port.name + QStringLiteral(" (") + port.portName + QLatin1Char(')'));
+        autoUpgradeFail(tr("Several devices entered firmware upgrade mode: %1.\nIt cannot be told "
+                           "which one is the controller that was restarted, so nothing was "
+                           "flashed. Connect only the controller to upgrade and try again, or "
+                           "upgrade it from the Firmware Upgrade window.")
+                            .arg(names.join(QStringLiteral(", "))));
+        return;
+    }
+    const UpgradePort &found = fresh.first();
+    AUTO_LOG << "FOUND Bootloader:" << found.portName << found.name << "link open"
+             << handle->isOpen();
     releaseAutoTimers();
-    if (handle->isOpen())
-        handle->close();
-    list->setCurrentIndex(found);
-    ug_dlg->autoupdateflag = true;
-    ug_dlg->on_pushButton_clicked();
-    ug_dlg->firmwareData = autoBinData;
-    attempt = 0;
-    if (waitTimer)
-        waitTimer->deleteLater();
-    waitTimer = new QTimer(this);
-    connect(waitTimer, &QTimer::timeout, this, &Widget::waitConnected);
-    waitTimer->start(m_autoTimings.connectPollMs);
+    autoHandedOver = true;
+    connect(ug_dlg, &upgrade_dialog::upgradeStateChanged, this, &Widget::waitConnected,
+            Qt::UniqueConnection);
+    if (!ug_dlg->startUpgrade(autoBinData, found.portName)) {
+        autoHandedOver = false;
+        autoUpgradeFail(tr("Connect failed: cannot enter Connected state.\nCheck device mode and "
+                           "whether the port is occupied."));
+    }
 }
 
 void Widget::waitConnected()
 {
-    ++attempt;
-    const int state = ug_dlg->upgradeState;
-    AUTO_LOG << "waitConnected tick attempt=" << attempt << "state"
-             << upgrade_dialog::stateName(state);
-    const auto stopWaiting = [this] {
-        waitTimer->stop();
-        waitTimer->deleteLater();
-        waitTimer = nullptr;
-    };
-    if (state == upgrade_dialog::Connected) {
-        stopWaiting();
-        ug_dlg->on_pushButton_4_clicked();
+    if (!autoHandedOver)
+        return;
+    const int state = ug_dlg->state();
+    AUTO_LOG << "waitConnected state" << upgrade_dialog::stateName(state);
+    if (state == upgrade_dialog::Erasing) {
+        // The dialog carries on alone.
+        autoHandedOver = false;
+        autoBinData.clear();
         updateDialogShown = false;
         return;
     }
     if (state == upgrade_dialog::Idle || state == upgrade_dialog::FinishedFailed) {
-        stopWaiting();
+        autoHandedOver = false;
+        autoBinData.clear();
+        if (!ug_dlg->isVisible()) {
+            AUTO_LOG << "upgrade dialog closed before the upgrade started";
+            updateDialogShown = false;
+            return;
+        }
         autoUpgradeFail(tr("Connect failed: cannot enter Connected state.\nCheck device mode and "
                            "whether the port is occupied."));
-        return;
-    }
-    if (attempt > m_autoTimings.maxConnectPolls) {
-        stopWaiting();
-        autoUpgradeFail(tr("Connect timeout: waited too long for Connected state."));
     }
 }
 

@@ -35,6 +35,8 @@ bool offersTempo(const QString &description)
 
 void Widget::on_connectButton_clicked()
 {
+    if (handle->holder() == SerialPort::Holder::FirmwareUpgrade)
+        return; // the upgrade dialog's until it lets go
     if (handle->isOpen()) {
         disconnectDevice();
         return;
@@ -42,6 +44,7 @@ void Widget::on_connectButton_clicked()
 
     const QString portName = ui->comboBox_ComDevices->currentData(Qt::UserRole).toString();
     if (handle->openPort(portName, 115200)) {
+        handle->setHolder(SerialPort::Holder::MainWindow);
         // The progress dialog hears the window from the first successful
         // connect on, each signal once however often the window connects.
         connect(this, &Widget::send_mtd_version, upgradeMessageDialog,
@@ -53,13 +56,7 @@ void Widget::on_connectButton_clicked()
         updateDialogShown = false;
         deviceMtd = QStringLiteral("xx");
         deviceVersion = QStringLiteral("xx");
-        // What the upgrade dialog learnt of its device is void now; entering
-        // its sending state makes the counts valid again.
-        ug_dlg->productModel.clear();
-        ug_dlg->currentFirmware.clear();
-        ug_dlg->firmwareData.clear();
-        ug_dlg->bytesSent = -1;
-        ug_dlg->blockLength = -1;
+        ug_dlg->forgetDevice();
         handle->forwardIdentity = false;
 
         handle->write(ConfigCommands::handshake());
@@ -131,7 +128,9 @@ void Widget::rec_data(QByteArray data)
         modelVariant = Identity::modelVariant(deviceMtd);
         qCDebug(lcLink) << "Device:" << deviceMtd;
     }
-    if (!updateDialogShown && deviceMtd != QLatin1String("xx")
+    // A device the upgrade dialog talks to is none of the window's.
+    if (!updateDialogShown && handle->holder() == SerialPort::Holder::MainWindow
+        && deviceMtd != QLatin1String("xx")
         && deviceVersion != QLatin1String("xx") && !Identity::byteSixIsO(data)) {
         updateDialogShown = true;
         emit firmwareCheckDue(deviceMtd);

@@ -2,7 +2,6 @@
 // CC names), the factory reset, the manual links and the About dialog.
 #include "app/widget.h"
 #include "ui_widget.h"
-#include "ui_upgrade_dialog.h"
 #include "upgrade/upgrade_dialog.h"
 
 #include "app/customdialog.h"
@@ -199,5 +198,5 @@ void Widget::show_ug_dlg_Dialog()
 {
     ug_dlg->show();
     ug_dlg->refreshDeviceList();
-    ug_dlg->ui->textBrowser->clear();
+    ug_dlg->clearLog();
 }

@@ -40,14 +40,13 @@ int main(int argc, char *argv[])
     dialog.refreshDeviceList();
     dialog.ui->pushButton->click();
     // As a user would: the device has told its model and version.
-    if (!QTest::qWaitFor([&] { return !dialog.currentFirmware.isEmpty(); }, 3000)) {
+    if (!QTest::qWaitFor([&] { return !dialog.deviceFirmware().isEmpty(); }, 3000)) {
         std::printf("upgrade: cannot connect to the simulated controller\n");
         return 1;
     }
 
     constexpr int size = 64 * 1024;
     const QByteArray image = pseudoRandomBytes(size);
-    dialog.firmwareData = image;
 
     QElapsedTimer clock;
     qint64 firstBlock = -1;
@@ -77,12 +76,16 @@ int main(int argc, char *argv[])
     });
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     clock.start();
-    dialog.ui->pushButton_4->click();
+    // Connected and identified already: the upgrade starts at once.
+    if (!dialog.startUpgrade(image, device.portName())) {
+        std::printf("upgrade: the dialog did not start the upgrade\n");
+        return 1;
+    }
     loop.exec();
     if (hundred < 0 || device.receivedImage() != image) {
         std::printf("upgrade: the transfer did not complete (%d of %d bytes, state %s)\n",
                     int(device.receivedImage().size()), size,
-                    qPrintable(upgrade_dialog::stateName(dialog.upgradeState)));
+                    qPrintable(upgrade_dialog::stateName(dialog.state())));
 
         return 1;
     }

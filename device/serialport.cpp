@@ -162,6 +162,38 @@ bool SerialPort::openPort(QString portName, int baudRate)
     return true;
 }
 
+void SerialPort::setHolder(Holder holder)
+{
+    if (holder == m_holder)
+        return;
+    m_holder = holder;
+    emit holderChanged(holder);
+}
+
+qint64 SerialPort::upgradeWrite(const QByteArray &bytes)
+{
+    const bool was = m_upgradeWriting;
+    m_upgradeWriting = true;
+    const qint64 written = write(bytes);
+    m_upgradeWriting = was;
+    return written;
+}
+
+void SerialPort::close()
+{
+    QSerialPort::close();
+    setHolder(Holder::Nobody);
+}
+
+qint64 SerialPort::writeData(const char *data, qint64 size)
+{
+    if (m_holder == Holder::FirmwareUpgrade && !m_upgradeWriting) {
+        qCWarning(lcLink) << "Write of" << size << "bytes refused: the firmware upgrade holds the link";
+        return -1;
+    }
+    return QSerialPort::writeData(data, size);
+}
+
 void SerialPort::readDataSlot()
 {
     LinkSink sink(this);
@@ -210,7 +242,8 @@ void SerialPort::parseVersion(QByteArray data)
     qCDebug(lcLink) << "Device:" << reading.text;
     if (forwardIdentity)
         emit send_MTD(reading.text);
-    const qint64 written = write(Identity::versionQuery());
+    // Part of the identity exchange, which the upgrade's device answers too.
+    const qint64 written = upgradeWrite(Identity::versionQuery());
     if (written < 0)
         qCDebug(lcLink) << "Version query failed:" << errorString();
     else

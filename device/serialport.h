@@ -23,6 +23,12 @@ public:
     /// Period of the presence poll (portDisconnected / portReconnected), ms.
     static constexpr int presencePollMs = 500;
 
+    /// Who has the port open. While the firmware upgrade holds it, the
+    /// device is (or becomes) a bootloader that takes every byte after its
+    /// erase as image: only upgradeWrite() reaches it then.
+    enum class Holder { Nobody, MainWindow, FirmwareUpgrade };
+    Q_ENUM(Holder)
+
     SerialPort(QComboBox *combo, QString prefix, QObject *parent);
 
     /// Opens the port for reading and writing; tells the user and returns
@@ -37,6 +43,14 @@ public:
 
     /// Refreshes the device list without the description filter, logging every port.
     void initPort2();
+
+    Holder holder() const { return m_holder; }
+    /// Records who opened the port; Nobody again when it closes.
+    void setHolder(Holder holder);
+    /// The firmware upgrade's writes. Any other write is refused (returns
+    /// -1) while the upgrade holds the link.
+    qint64 upgradeWrite(const QByteArray &bytes);
+    void close() override;
 
     /// Byte xx of the last six-byte status reply F0 00 21 5E xx F7; -1 until one came.
     int extractedValue = -1;
@@ -53,11 +67,15 @@ signals:
     void portReconnected(QString portName);
     void closePortSignal();
     void sendmtv(QString version, QString mtd);
+    void holderChanged(SerialPort::Holder holder);
 
 public slots:
     void initPort();
     void updatePortStatus();
     void readDataSlot();
+
+protected:
+    qint64 writeData(const char *data, qint64 size) override;
 
 private:
     QComboBox *deviceCombo;
@@ -68,6 +86,8 @@ private:
     QTimer *statusTimer;
     QStringList knownPorts;
     QStringList missingPorts;
+    Holder m_holder = Holder::Nobody;
+    bool m_upgradeWriting = false;
 
     void refreshDeviceList(bool filterByPrefix, bool logPorts);
     void emitFrame(int type, const QByteArray &frame);

@@ -1,5 +1,6 @@
 #include "sim/localdownloadserver.h"
 
+#include <QCryptographicHash>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -90,6 +91,15 @@ quint16 LocalDownloadServer::port() const
 QString LocalDownloadServer::baseUrl() const
 {
     return QStringLiteral("http://127.0.0.1:%1").arg(port());
+}
+
+void LocalDownloadServer::serveWithChecksum(const QString &path, const QByteArray &body)
+{
+    serve(path, body);
+    const QString name = path.section(QLatin1Char('/'), -1);
+    serve(path + QStringLiteral(".sha256"),
+          QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() + "  " + name.toUtf8()
+              + '\n');
 }
 
 void LocalDownloadServer::serve(const QString &path, const QByteArray &body, int status)

@@ -32,6 +32,9 @@ public:
     /// Paths are without the leading slash, e.g.
     /// "download/Product/ZT-3/Update/ZT-3_Update.txt"; query strings are ignored.
     void serve(const QString &path, const QByteArray &body, int status = 200);
+    /// Serves body at path and its SHA-256 at path + ".sha256", one line of
+    /// 64 hexadecimal digits followed by the file's name, as checksum tools write it.
+    void serveWithChecksum(const QString &path, const QByteArray &body);
     void redirect(const QString &path, const QString &location, int status = 302);
     /// Reads the request, then closes the connection without any answer.
     /// (QNetworkAccessManager then resends the request once before it

@@ -215,7 +215,16 @@ void SimulatedController::refreshHostState()
     pollfd p{m_master, POLLIN, 0};
     if (::poll(&p, 1, 0) < 0)
         return;
-    setHostConnected(!(p.revents & POLLHUP));
+    const bool hungUp = p.revents & POLLHUP;
+    if (hungUp && m_hostConnected) {
+        // What the host wrote before it closed the port has reached the
+        // device, as it would over a cable.
+        char buffer[4096];
+        ssize_t n = 0;
+        while (isPluggedIn() && (n = ::read(m_master, buffer, sizeof buffer)) > 0)
+            handleReceived(QByteArray(buffer, int(n)));
+    }
+    setHostConnected(!hungUp);
 }
 
 void SimulatedController::setHostConnected(bool connected)

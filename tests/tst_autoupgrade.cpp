@@ -65,7 +65,6 @@ struct AutoRig {
         t.preparationMs = 30;
         t.scanIntervalMs = 20;
         t.deviceTimeoutMs = 1500;
-        t.connectPollMs = 10;
         t.transferTimeoutMs = 1000;
         rig.window->setAutoUpgradeTimings(t);
         rig.window->upgradeDialog()->setTimings(UpgradeRig::fastTimings());
@@ -110,6 +109,10 @@ private slots:
     void check_notOffered();
     void check_cancelEndsEverything();
     void check_noBoxWhileForwarding();
+    void scan_otherBootloaderPresent_flashesOnlyTheRestarted();
+    void scan_twoNewCandidates_flashNothing();
+    void image_refusedBeforeRestart_data();
+    void image_refusedBeforeRestart();
     void scan_unrecognisedDevice_timesOut_data();
     void scan_unrecognisedDevice_timesOut();
     void progressDialog_linesOnceAfterTwoConnects();
@@ -120,7 +123,7 @@ void tst_AutoUpgrade::chain_acceptedUpgradeRunsToTheEnd()
     AutoRig a("ZT-3", "1.2.0");
     const QByteArray bytes = pseudoRandomBytes(3000);
     a.server.serve(textPath("ZT-3"), "ZT-3_V1.3.0\nUpdate content:\n- new curve");
-    a.server.serve(imagePath("ZT-3", "1.3.0"), bytes);
+    a.server.serveWithChecksum(imagePath("ZT-3", "1.3.0"), bytes);
     QVERIFY(a.rig.connect());
 
     QTRY_VERIFY_WITH_TIMEOUT(a.rig.boxes.texts().contains(kSuccess), 10000);
@@ -137,9 +140,12 @@ void tst_AutoUpgrade::chain_acceptedUpgradeRunsToTheEnd()
     QVERIFY(log.contains("Product Model: ZT-3\nCurrent Firmware: V1.2.0"));
     QVERIFY(log.contains("Starting manual upgrade..."));
     QVERIFY(!log.contains("Already the latest")); // the dialog's own check stays quiet
-    QVERIFY(!a.dialog()->autoupdateflag);         // cleared by the success
-    QCOMPARE(a.dialog()->upgradeState, int(upgrade_dialog::Idle));
+    QCOMPARE(a.dialog()->state(), int(upgrade_dialog::Idle));
     QCOMPARE(a.server.requestCount(textPath("ZT-3")), 1);
+    QCOMPARE(a.server.requestCount(imagePath("ZT-3", "1.3.0") + ".sha256"), 1);
+    // Both windows show the link free again.
+    QVERIFY(!a.rig.link()->isOpen());
+    QCOMPARE(a.rig.ui->connectButton->text(), QString("Connect"));
 }
 
 void tst_AutoUpgrade::check_notOffered_data()
@@ -209,6 +215,85 @@ void tst_AutoUpgrade::check_noBoxWhileForwarding()
     QCOMPARE(a.server.requestCount(imagePath("ZT-3", "3.0")), 0);
 }
 
+void tst_AutoUpgrade::scan_otherBootloaderPresent_flashesOnlyTheRestarted()
+{
+    AutoRig a("ZT-3", "1.2.0");
+    // Another ZT-3 waits in its upgrade mode already, under the same name.
+    SimulatedController other("ZT-3");
+    other.setMode(SimulatedController::Mode::Upgrade);
+    a.rig.source.addController(&other);
+    const QByteArray bytes = pseudoRandomBytes(2000, 9);
+    a.server.serve(textPath("ZT-3"), "ZT-3_V1.3.0");
+    a.server.serve(imagePath("ZT-3", "1.3.0"), bytes);
+    QVERIFY(a.rig.connect());
+    QTRY_VERIFY_WITH_TIMEOUT(a.rig.boxes.texts().contains(kSuccess), 10000);
+    QCOMPARE(a.titles(), (QStringList{"Update Available", "Upgrade"}));
+    QCOMPARE(a.rig.controller.receivedImage(), bytes);
+    QVERIFY(other.receivedBytes().isEmpty());
+    QVERIFY(!other.isHostConnected());
+    a.rig.source.removeController(&other);
+}
+
+void tst_AutoUpgrade::scan_twoNewCandidates_flashNothing()
+{
+    AutoRig a("ZT-3", "1.2.0");
+    // A second controller restarts into its upgrade mode at the same moment.
+    SimulatedController other("ZT-1");
+    other.setMode(SimulatedController::Mode::Upgrade);
+    connect(&a.rig.controller, &SimulatedController::modeChanged, this,
+            [&] { a.rig.source.addController(&other); });
+    a.server.serve(textPath("ZT-3"), "ZT-3_V1.3.0");
+    a.server.serve(imagePath("ZT-3", "1.3.0"), pseudoRandomBytes(500));
+    QVERIFY(a.rig.connect());
+    QTRY_COMPARE_WITH_TIMEOUT(a.titles(), (QStringList{"Update Available", "Auto Upgrade Failed"}),
+                              5000);
+    const QString reason = a.texts().last();
+    QVERIFY2(reason.startsWith("Several devices entered firmware upgrade mode: "), qPrintable(reason));
+    QVERIFY(reason.contains("ZT-1 Bootloader (" + other.portName() + ")"));
+    QVERIFY(reason.contains("nothing was flashed"));
+    QTest::qWait(200);
+    QVERIFY(a.rig.controller.commandsOf(ControllerCommand::Erase).isEmpty());
+    QVERIFY(other.receivedBytes().isEmpty());
+    QCOMPARE(a.dialog()->state(), int(upgrade_dialog::Idle));
+    a.rig.source.removeController(&other);
+}
+
+void tst_AutoUpgrade::image_refusedBeforeRestart_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("checksum mismatch")
+        << "mismatch"
+        << "The downloaded firmware does not match the checksum the server offers. Nothing was "
+           "written to the device.";
+    QTest::newRow("over 1 MiB") << "oversized"
+                                << "The firmware image has 1048577 bytes; a firmware image has "
+                                   "at most 1048576 bytes (1 MiB).";
+}
+
+void tst_AutoUpgrade::image_refusedBeforeRestart()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    AutoRig a("QRX-20", "1.0.0");
+    const QString path = imagePath("QRX-20", "1.1");
+    a.server.serve(textPath("QRX-20"), "QRX-20_V1.1");
+    if (kind == "mismatch") {
+        a.server.serveWithChecksum(path, pseudoRandomBytes(800, 1));
+        a.server.serve(path, pseudoRandomBytes(800, 2));
+    } else {
+        a.server.serve(path, QByteArray(1024 * 1024 + 1, 'q'));
+    }
+    QVERIFY(a.rig.connect());
+    QTRY_COMPARE_WITH_TIMEOUT(a.titles(), (QStringList{"Update Available", "Auto Upgrade Failed"}),
+                              5000);
+    QCOMPARE(a.texts().last(), reason);
+    // The controller was never sent into its upgrade mode.
+    QVERIFY(a.rig.controller.commandsOf(ControllerCommand::EnterUpgrade).isEmpty());
+    QCOMPARE(a.rig.controller.mode(), SimulatedController::Mode::Normal);
+    QVERIFY(a.shown.texts.isEmpty());
+}
+
 void tst_AutoUpgrade::scan_unrecognisedDevice_timesOut_data()
 {
     QTest::addColumn<QString>("model");
@@ -238,7 +323,7 @@ void tst_AutoUpgrade::scan_unrecognisedDevice_timesOut()
                      "mode, USB cable, driver, then try again."));
     QVERIFY(a.dialog()->isVisible());
     QVERIFY(a.dialog()->ui->comboBox->count() >= 1);
-    QCOMPARE(a.dialog()->upgradeState, int(upgrade_dialog::Idle));
+    QCOMPARE(a.dialog()->state(), int(upgrade_dialog::Idle));
     QVERIFY(a.rig.controller.receivedImage().isEmpty());
 }
 

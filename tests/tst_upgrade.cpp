@@ -11,6 +11,7 @@
 #include "update/downloadserver.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QCryptographicHash>
 #include <QMenuBar>
 #include <QtTest>
@@ -68,13 +69,17 @@ private slots:
     void shortWrite_failsTheUpgrade();
     void refused_data();
     void refused();
-    void close_duringTransfer_neverReportsSuccess();
-    void connect_whileLinkOpen_closesToIdle();
+    void close_duringUpgrade_data();
+    void close_duringUpgrade();
+    void connect_whileLinkOpen_takesItOver();
+    void mute_bootloader_failsAfterTimeout();
+    void upgrade_pressedBeforeIdentity_waitsForIt();
     void connect_portGone_saysSo();
 
     void deviceList_data();
     void deviceList();
     void deviceList_changesLogOnceAndKeepSelection();
+    void deviceList_sameName_userChoosesEitherPort();
 
     void online_versions_data();
     void online_versions();
@@ -82,8 +87,12 @@ private slots:
     void online_imageFails_data();
     void online_imageFails();
     void online_textUnreachable_staysConnected();
+    void online_imageRefused_data();
+    void online_imageRefused();
+    void otherModelFile_flashedWhenConfirmed();
 
     void window_menuEntryAndEraseAcknowledgedOnce();
+    void window_dialogHoldsLink_windowReachesNothing();
 };
 
 void tst_Upgrade::transfer_arrivesByteForByte_data()
@@ -135,9 +144,10 @@ void tst_Upgrade::transfer_arrivesByteForByte()
     QCOMPARE(rig.boxes.texts(), QStringList{"Upgrade successful, please power on the device again."});
     QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
     QVERIFY(!rig.dialog.isVisible());
-    QVERIFY(rig.dialog.firmwareData.isEmpty());
-    QCOMPARE(rig.dialog.bytesSent, 0);
-    QVERIFY(rig.link.isOpen());
+    QVERIFY(rig.dialog.image().isEmpty());
+    // The upgrade over, the device is let go.
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.link.holder(), SerialPort::Holder::Nobody);
     QVERIFY(!rig.dialog.ui->pushButton_4->isEnabled());
 
     const QString log = rig.log();
@@ -180,7 +190,7 @@ void tst_Upgrade::deviceRemoved_bothBoxesThenReconnected()
 
     // Another port going away (a controller restarting into its upgrade mode) is no removal.
     emit rig.link.portDisconnected("/dev/ttyOTHER");
-    QVERIFY(!rig.dialog.deviceRemoved);
+    QVERIFY(!rig.log().contains("CRITICAL"));
     QCOMPARE(rig.state(), int(upgrade_dialog::Sending));
 
     // The poll finds the port gone before the link has noticed anything.
@@ -223,7 +233,6 @@ void tst_Upgrade::deviceVanishes_communicationLost()
     QTRY_VERIFY(rig.log().contains("Error: Connection lost during sending!"));
     QVERIFY(rig.log().contains("CRITICAL: Communication lost!"));
     QVERIFY(!rig.link.isOpen());
-    QVERIFY(rig.dialog.deviceRemoved);
     QVERIFY(rig.dialog.ui->pushButton->isEnabled());
     QVERIFY(rig.dialog.ui->comboBox->isEnabled());
 }
@@ -252,8 +261,14 @@ void tst_Upgrade::refused_data()
     QTest::newRow("upgrade unconnected") << "upgrade" << "Warning" << "Please connect the device first.";
     QTest::newRow("upgrade without file") << "connect upgrade" << "No File"
                                           << "Please select a firmware file first.";
-    QTest::newRow("upgrade empty image") << "connect empty upgrade" << "No File"
-                                         << "Please select a firmware file first.";
+    QTest::newRow("empty file") << "connect empty" << "Firmware Refused"
+                                << "The firmware image is empty.";
+    QTest::newRow("file over 1 MiB") << "connect oversized" << "Firmware Refused"
+                                     << "The firmware image has 1048577 bytes; a firmware image "
+                                        "has at most 1048576 bytes (1 MiB).";
+    QTest::newRow("file of another model, not flashed")
+        << "connect no othermodel upgrade" << "Firmware Model"
+        << "This file looks like firmware for QRX-10. Flash it to ZT-3 anyway?";
     QTest::newRow("open unconnected") << "open" << "Warning" << "Please connect the device first.";
     QTest::newRow("open unreadable file") << "connect missing" << "Error" << "Cannot open file.";
     QTest::newRow("connect without device") << "unplug press" << "No Device"
@@ -274,7 +289,13 @@ void tst_Upgrade::refused()
         else if (step == "upgrade")
             rig.dialog.ui->pushButton_4->click();
         else if (step == "empty")
-            QVERIFY(rig.loadImage(QByteArray()));
+            QVERIFY(!rig.loadImage(QByteArray()) || rig.dialog.image().isEmpty());
+        else if (step == "oversized")
+            QVERIFY(!rig.loadImage(QByteArray(1024 * 1024 + 1, 'x')));
+        else if (step == "othermodel")
+            QVERIFY(rig.loadImage(image(640), "qrx-10_V1.4.0.bin"));
+        else if (step == "no")
+            rig.boxes.setAnswer(QMessageBox::No);
         else if (step == "open")
             rig.dialog.ui->pushButton_3->click();
         else if (step == "missing") {
@@ -289,45 +310,169 @@ void tst_Upgrade::refused()
     QCOMPARE(rig.boxes.texts(), QStringList{text});
     QCOMPARE(titles(rig.boxes), QStringList{title});
     QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
+    QVERIFY(rig.state() == upgrade_dialog::Idle || rig.state() == upgrade_dialog::Connected);
 }
 
-void tst_Upgrade::close_duringTransfer_neverReportsSuccess()
+void tst_Upgrade::close_duringUpgrade_data()
 {
+    QTest::addColumn<QString>("phase");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("download, Close button, stopped") << "download" << "button" << true;
+    QTest::newRow("download, Escape, kept") << "download" << "escape" << false;
+    QTest::newRow("erase, title bar, stopped") << "erase" << "close" << true;
+    QTest::newRow("erase, Close button, kept") << "erase" << "button" << false;
+    QTest::newRow("sending, Escape, stopped") << "sending" << "escape" << true;
+    QTest::newRow("sending, title bar, kept") << "sending" << "close" << false;
+}
+
+void tst_Upgrade::close_duringUpgrade()
+{
+    QFETCH(QString, phase);
+    QFETCH(QString, how);
+    QFETCH(bool, stop);
     UpgradeRig rig;
+    const QByteArray bytes = image(phase == "download" ? 20000 : 64 * 60, 11);
+    const QString imagePath = "download/Product/ZT-3/Update/ZT-3_V1.3.0.bin";
+    rig.device.setEraseDelay(phase == "erase" ? 100 : 10);
     rig.dialog.show();
-    QVERIFY(rig.connect());
-    QVERIFY(rig.loadImage(image(64 * 100)));
-    rig.dialog.ui->pushButton_4->click();
-    QTRY_VERIFY(rig.device.receivedImage().size() >= 640);
-    rig.dialog.close();
-    const int received = rig.device.receivedImage().size();
+    if (phase == "download") {
+        rig.server.serve(kTextPath, "ZT-3_V1.3.0");
+        rig.server.serve(imagePath, bytes);
+        rig.server.setThrottle(1000, 15);
+        QVERIFY(rig.connect());
+        QTRY_VERIFY(rig.log().contains("Download progress:"));
+    } else {
+        QVERIFY(rig.connect());
+        QVERIFY(rig.onlineCheckDone());
+        QVERIFY(rig.loadImage(bytes));
+        rig.dialog.ui->pushButton_4->click();
+        if (phase == "erase")
+            QTRY_COMPARE(rig.device.commandsOf(ControllerCommand::Erase).size(), 1);
+        else
+            QTRY_VERIFY(rig.device.receivedImage().size() >= 640);
+    }
+    QVERIFY(rig.dialog.isBusy());
+    // Nothing that starts a second operation can be pressed meanwhile.
+    for (QWidget *w : QList<QWidget *>{rig.dialog.ui->pushButton, rig.dialog.ui->pushButton_3,
+                                       rig.dialog.ui->pushButton_4, rig.dialog.ui->comboBox})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+
+    int writesAtAnswer = -1;
+    rig.boxes.setAnswer(stop ? QMessageBox::Yes : QMessageBox::No);
+    rig.boxes.setInspector([&](QMessageBox *box) {
+        if (box->text().startsWith("A firmware upgrade"))
+            writesAtAnswer = rig.link.writes.size();
+    });
+    const int boxesBefore = rig.boxes.seen().size();
+    if (how == "close")
+        rig.dialog.close();
+    else if (how == "button")
+        rig.dialog.ui->pushButton_2->click();
+    else
+        QTest::keyClick(&rig.dialog, Qt::Key_Escape);
+    QCOMPARE(rig.boxes.seen().size(), boxesBefore + 1);
+    QCOMPARE(rig.boxes.seen().last().title, QString("Firmware Upgrade"));
+    QCOMPARE(rig.boxes.seen().last().text, QString("A firmware upgrade is in progress. Stop it?"));
+    QCOMPARE(rig.boxes.seen().last().buttons, QMessageBox::Yes | QMessageBox::No);
+    rig.boxes.setInspector({});
+    rig.boxes.setAnswer(QMessageBox::Ok);
+
+    if (!stop) {
+        QVERIFY(rig.dialog.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(rig.boxes.texts().contains(
+                                     "Upgrade successful, please power on the device again."),
+                                 10000);
+        QCOMPARE(md5(rig.device.receivedImage()), md5(bytes));
+        return;
+    }
+    QVERIFY(!rig.dialog.isVisible());
     QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
-    QVERIFY(rig.dialog.firmwareData.isEmpty());
-    QTest::qWait(rig.dialog.timings().finalizeMs * 3 + 100);
-    QVERIFY(rig.boxes.seen().isEmpty());
+    QVERIFY(rig.dialog.image().isEmpty());
+    QVERIFY(!rig.link.isOpen());
+    // Longer than the rest of the download, the erase or the transfer would take.
+    QTest::qWait(phase == "download" ? 600 : 400);
+    QCOMPARE(rig.link.writes.size(), writesAtAnswer);
+    QVERIFY(rig.boxes.seen().size() == boxesBefore + 1);
     QVERIFY(!rig.log().contains("Finalizing"));
-    QVERIFY(rig.device.receivedImage().size() <= received + 64);
-    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
-    QVERIFY(rig.link.isOpen()); // closing the dialog leaves the link alone
+    if (phase == "download") {
+        QVERIFY(!rig.log().contains("Downloaded new firmware"));
+        QCOMPARE(rig.server.requestCount(imagePath), 1); // aborted, not retried
+        QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
+    }
+    if (phase == "erase")
+        QVERIFY(rig.device.receivedImage().isEmpty());
+    QVERIFY(rig.device.receivedImage().size() < bytes.size());
 }
 
-void tst_Upgrade::connect_whileLinkOpen_closesToIdle()
+void tst_Upgrade::connect_whileLinkOpen_takesItOver()
 {
     UpgradeRig rig;
+    rig.dialog.refreshDeviceList();
     QVERIFY(rig.link.openPort(rig.device.portName(), 115200));
-    rig.link.forwardIdentity = true;
-    rig.dialog.ui->pushButton->click();
-    QVERIFY(!rig.link.isOpen());
-    QVERIFY(!rig.link.forwardIdentity);
-    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    rig.link.setHolder(SerialPort::Holder::MainWindow);
+    QVERIFY(rig.dialog.findChild<QLabel *>("linkHolderLabel")->text().contains("main window"));
+    rig.dialog.ui->pushButton->click(); // once
+    QVERIFY(rig.link.isOpen());
+    QCOMPARE(rig.link.holder(), SerialPort::Holder::FirmwareUpgrade);
+    QVERIFY(rig.link.forwardIdentity);
+    QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
+    QVERIFY(rig.dialog.findChild<QLabel *>("linkHolderLabel")->text().contains("firmware upgrade"));
+    QTRY_VERIFY(rig.log().contains("Current Firmware: V1.2.0"));
 
-    QVERIFY(rig.connect());
     QCOMPARE(rig.dialog.ui->pushButton->text(), QString("Disconnect"));
     QVERIFY(!rig.dialog.ui->comboBox->isEnabled());
     rig.dialog.ui->pushButton->click();
     QVERIFY(!rig.link.isOpen());
+    QVERIFY(!rig.link.forwardIdentity);
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
     QCOMPARE(rig.dialog.ui->pushButton->text(), QString("Connect"));
     QVERIFY(rig.dialog.ui->comboBox->isEnabled());
+}
+
+void tst_Upgrade::mute_bootloader_failsAfterTimeout()
+{
+    UpgradeRig rig;
+    upgrade_dialog::Timings t = UpgradeRig::fastTimings();
+    t.identityTimeoutMs = 150;
+    rig.dialog.setTimings(t);
+    rig.device.setSilent(true);
+    rig.dialog.refreshDeviceList();
+    rig.dialog.ui->pushButton->click();
+    QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
+    QTRY_COMPARE(rig.boxes.texts(),
+                 QStringList{"The device did not answer. Check that it is in firmware upgrade mode."});
+    QCOMPARE(rig.boxes.seen().first().icon, QMessageBox::Critical);
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.dialog.ui->textBrowser->toHtml().contains("Error: The device did not answer."));
+    QCOMPARE(rig.dialog.ui->pushButton->text(), QString("Connect"));
+
+    // A device that answers within the time is kept.
+    rig.device.setSilent(false);
+    QVERIFY(rig.connect());
+    QTest::qWait(t.identityTimeoutMs + 100);
+    QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
+    QCOMPARE(rig.boxes.seen().size(), 1);
+}
+
+void tst_Upgrade::upgrade_pressedBeforeIdentity_waitsForIt()
+{
+    UpgradeRig rig;
+    rig.device.setReplyDelay(120);
+    rig.dialog.refreshDeviceList();
+    rig.dialog.ui->pushButton->click();
+    QVERIFY(rig.loadImage(image(1000, 5)));
+    rig.dialog.ui->pushButton_4->click();
+    QVERIFY(!rig.log().contains("Product Model"));
+    QVERIFY(!rig.dialog.ui->pushButton_4->isEnabled());
+    QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
+    QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
+    QTRY_COMPARE(rig.boxes.texts(), QStringList{"Upgrade successful, please power on the device again."});
+    // The version query that follows the model reply went before the erase.
+    QCOMPARE(md5(rig.device.receivedImage()), md5(image(1000, 5)));
+    const QString log = rig.log();
+    QVERIFY(log.indexOf("Current Firmware: V1.2.0") < log.indexOf("Starting manual upgrade..."));
 }
 
 void tst_Upgrade::connect_portGone_saysSo()
@@ -524,26 +669,37 @@ void tst_Upgrade::online_versions()
 void tst_Upgrade::online_accepted_upgradesWithDownloadedImage()
 {
     UpgradeRig rig;
+    // An earlier attempt that lost its device leaves its latches behind.
+    QVERIFY(rig.connect());
+    QVERIFY(rig.onlineCheckDone());
+    rig.device.vanishAfterImageBytes(640);
+    QVERIFY(rig.upgradeWith(image(64 * 100)));
+    QVERIFY(rig.log().contains("CRITICAL: Communication lost!"));
+    rig.dialog.refreshDeviceList(); // the device is gone from the list
+    rig.device.vanishAfterImageBytes(-1);
+    QVERIFY(rig.device.plugIn());
+    rig.boxes.setAnswer(QMessageBox::Ok);
+    const int before = rig.boxes.seen().size();
+
     const QByteArray bytes = image(10000, 3);
     rig.server.serve(kTextPath, "ZT-3_V1.3.0\nUpdate content:\nNew curve");
-    rig.server.serve("download/Product/ZT-3/Update/ZT-3_V1.3.0.bin", bytes);
+    rig.server.serveWithChecksum("download/Product/ZT-3/Update/ZT-3_V1.3.0.bin", bytes);
     rig.server.setThrottle(2500, 5);
-    // What an earlier failed attempt left behind does not spoil this one.
-    rig.dialog.failureHandled = true;
-    rig.dialog.deviceRemoved = true;
+    rig.dialog.clearLog();
     QVERIFY(rig.connect());
-    QTRY_COMPARE(rig.boxes.seen().size(), 2);
-    QCOMPARE(titles(rig.boxes), (QStringList{"Update Available", "Upgrade"}));
+    QTRY_COMPARE(rig.boxes.seen().size(), before + 2);
+    QCOMPARE(titles(rig.boxes).mid(before), (QStringList{"Update Available", "Upgrade"}));
     QCOMPARE(md5(rig.device.receivedImage()), md5(bytes));
     const QString log = rig.log();
     QVERIFY(log.contains("Download progress: 100%"));
     QVERIFY(log.count("Download progress:") >= 2);
     QVERIFY(log.contains("Downloaded new firmware: ZT-3_V1.3.0 (10000 bytes)\n"
+                         "Checksum verified (SHA-256).\n"
                          "Erasing flash, please wait...\nErase completed.\nSending firmware...\n"
                          "Firmware MD5: " + QString::fromLatin1(md5(bytes))));
     QVERIFY(!log.contains("Starting manual upgrade"));
     QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
-    QVERIFY(!rig.dialog.onlineFirmwareLoaded);
+    QVERIFY(!rig.link.isOpen());
 }
 
 void tst_Upgrade::online_imageFails_data()
@@ -585,7 +741,7 @@ void tst_Upgrade::online_imageFails()
     QVERIFY(log.indexOf("(0 attempts left)") > log.indexOf("(1 attempts left)"));
     QVERIFY(!log.contains("Downloaded new firmware"));
     QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
-    QVERIFY(rig.dialog.firmwareData.isEmpty());
+    QVERIFY(rig.dialog.image().isEmpty());
     QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
 }
 
@@ -601,6 +757,81 @@ void tst_Upgrade::online_textUnreachable_staysConnected()
     QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
     QVERIFY(rig.upgradeWith(image(200)));
     QCOMPARE(titles(rig.boxes), QStringList{"Upgrade"});
+}
+
+void tst_Upgrade::online_imageRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    const QString mismatch = "The downloaded firmware does not match the checksum the server "
+                             "offers. Nothing was written to the device.";
+    QTest::newRow("checksum of another image") << "mismatch" << mismatch;
+    QTest::newRow("checksum file that is none") << "garbage" << mismatch;
+    QTest::newRow("image over 1 MiB") << "oversized" << "";
+}
+
+void tst_Upgrade::online_imageRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    UpgradeRig rig;
+    const QString path = "download/Product/ZT-3/Update/ZT-3_V1.3.0.bin";
+    rig.server.serve(kTextPath, "ZT-3_V1.3.0");
+    if (kind == "oversized") {
+        rig.server.serve(path, QByteArray(3 * 1024 * 1024, '\x5A'));
+        rig.server.setThrottle(64 * 1024, 2);
+    } else {
+        rig.server.serveWithChecksum(path, image(5000, 1));
+        rig.server.serve(path, image(5000, 2)); // the checksum stays that of the first
+        if (kind == "garbage")
+            rig.server.serve(path + ".sha256", "<html>not here</html>");
+    }
+    QVERIFY(rig.connect());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.boxes.seen().size(), 2, 5000);
+    QCOMPARE(titles(rig.boxes), (QStringList{"Update Available", "Firmware Refused"}));
+    if (kind == "oversized") {
+        QVERIFY(rig.boxes.texts().last().contains("a firmware image has at most 1048576 bytes"));
+        QCOMPARE(rig.server.requestCount(path), 1); // aborted, not retried
+    } else {
+        QCOMPARE(rig.boxes.texts().last(), text);
+        QVERIFY(rig.dialog.ui->textBrowser->toHtml().contains("Checksum mismatch: the server gives "
+                                                              + QString(kind == "garbage"
+                                                                            ? "no valid checksum"
+                                                                            : "")));
+    }
+    QVERIFY(rig.device.commandsOf(ControllerCommand::Erase).isEmpty());
+    QVERIFY(rig.dialog.image().isEmpty());
+    // Nothing was started: the device stays connected for a local file.
+    QCOMPARE(rig.state(), int(upgrade_dialog::Connected));
+    QVERIFY(rig.dialog.ui->pushButton_3->isEnabled());
+    QVERIFY(rig.upgradeWith(image(300)));
+    QCOMPARE(titles(rig.boxes).last(), QString("Upgrade"));
+}
+
+void tst_Upgrade::otherModelFile_flashedWhenConfirmed()
+{
+    UpgradeRig rig("QRX-10");
+    QVERIFY(rig.connect());
+    QVERIFY(rig.onlineCheckDone());
+    rig.boxes.setAnswer(QMessageBox::Yes);
+    QVERIFY(rig.loadImage(image(200), "ZT-UNO firmware.bin"));
+    rig.dialog.ui->pushButton_4->click();
+    QTRY_COMPARE(rig.boxes.seen().size(), 2);
+    QCOMPARE(rig.boxes.texts().first(),
+             QString("This file looks like firmware for ZT-1. Flash it to QRX-10 anyway?"));
+    QCOMPARE(md5(rig.device.receivedImage()), md5(image(200)));
+
+    // A file named for the device's own model asks nothing (after the
+    // device was powered on again).
+    rig.device.vanish();
+    rig.dialog.refreshDeviceList();
+    QVERIFY(rig.device.plugIn());
+    QVERIFY(rig.connect());
+    QVERIFY(rig.loadImage(image(100), "QRX-10_V9.bin"));
+    rig.dialog.ui->pushButton_4->click();
+    QTRY_COMPARE(rig.boxes.seen().size(), 3);
+    QVERIFY2(titles(rig.boxes).last() == "Upgrade", qPrintable(rig.log()));
+    QCOMPARE(md5(rig.device.receivedImage()), md5(image(100)));
 }
 
 // ---- in the main window ----
@@ -631,15 +862,6 @@ void tst_Upgrade::window_menuEntryAndEraseAcknowledgedOnce()
     QCOMPARE(dialog->ui->comboBox->itemText(0), QString("QRX-10 Bootloader"));
     QVERIFY(dialog->ui->textBrowser->toPlainText().isEmpty());
 
-    // The main window's connect voids what the dialog knew of its device.
-    dialog->productModel = "x";
-    dialog->firmwareData = "y";
-    QVERIFY(rig.connect());
-    QVERIFY(dialog->productModel.isEmpty() && dialog->firmwareData.isEmpty());
-    QCOMPARE(dialog->bytesSent, -1);
-    QCOMPARE(dialog->blockLength, -1);
-    rig.ui->connectButton->click(); // disconnect
-
     FakeFileDialogs files;
     QTemporaryDir dir;
     QFile file(dir.filePath("fw.bin"));
@@ -647,6 +869,19 @@ void tst_Upgrade::window_menuEntryAndEraseAcknowledgedOnce()
     file.write(image(130));
     file.close();
     files.answerWith({file.fileName()});
+
+    // The main window's connect voids what the dialog knew of its device.
+    dialog->ui->pushButton->click();
+    QTRY_VERIFY(!dialog->deviceFirmware().isEmpty());
+    dialog->ui->pushButton_3->click();
+    QCOMPARE(dialog->image(), image(130));
+    dialog->ui->pushButton->click(); // the dialog lets the link go
+    QVERIFY(rig.connect());
+    QVERIFY(dialog->deviceModel().isEmpty() && dialog->image().isEmpty());
+    rig.ui->connectButton->click(); // disconnect
+
+    files.answerWith({file.fileName()});
+    dialog->clearLog();
     dialog->ui->pushButton->click();
     QTRY_VERIFY(dialog->ui->textBrowser->toPlainText().contains("Current Firmware:"));
     dialog->ui->pushButton_3->click();
@@ -655,6 +890,102 @@ void tst_Upgrade::window_menuEntryAndEraseAcknowledgedOnce()
     QCOMPARE(dialog->ui->textBrowser->toPlainText().count("Erase completed."), 1);
     QCOMPARE(md5(bootloader.receivedImage()), md5(image(130)));
     rig.source.removeController(&bootloader);
+}
+
+void tst_Upgrade::window_dialogHoldsLink_windowReachesNothing()
+{
+    ControllerRig rig("ZT-3");
+    SimulatedController bootloader("ZT-3");
+    bootloader.setMode(SimulatedController::Mode::Upgrade);
+    rig.source.addController(&bootloader);
+    upgrade_dialog *dialog = rig.window->upgradeDialog();
+    dialog->setTimings(UpgradeRig::fastTimings());
+    QMetaObject::invokeMethod(rig.window.get(), "show_ug_dlg_Dialog");
+
+    // The window has just connected: its ask (500 ms) and identity query
+    // (600 ms) are still to come when the dialog takes the link.
+    rig.ui->comboBox_ComDevices->setCurrentIndex(
+        rig.ui->comboBox_ComDevices->findText(rig.controller.model().usbDescription));
+    rig.ui->connectButton->click();
+    QVERIFY(rig.link()->isOpen());
+    QCOMPARE(rig.link()->holder(), SerialPort::Holder::MainWindow);
+    QCOMPARE(rig.ui->connectButton->text(), QString("Disconnect"));
+    dialog->ui->pushButton->click(); // once
+    QCOMPARE(dialog->state(), int(upgrade_dialog::Connected));
+    QCOMPARE(rig.link()->holder(), SerialPort::Holder::FirmwareUpgrade);
+    QVERIFY(bootloader.portName().endsWith(rig.link()->portName()));
+    QTRY_VERIFY(!dialog->deviceFirmware().isEmpty());
+
+    // The window shows who has the link and offers none of its commands.
+    QCOMPARE(rig.ui->connectButton->text(), QString("In use by firmware upgrade"));
+    for (QWidget *w : QList<QWidget *>{rig.ui->connectButton, rig.ui->comboBox_ComDevices,
+                                       rig.ui->setButton_6, rig.ui->checkButton,
+                                       rig.ui->deleteButton, rig.ui->openButton})
+        QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+
+    // Nor does anything of the window reach the bootloader when called anyway.
+    const QByteArray received = bootloader.receivedBytes();
+    rig.window->on_checkButton_clicked();
+    rig.window->on_setButton_6_clicked();
+    rig.window->on_deleteButton_clicked();
+    rig.window->confirmFactoryReset(); // answered Ok
+    rig.window->on_connectButton_clicked();
+    QTest::qWait(700); // past the window's own delayed writes
+    QCOMPARE(bootloader.receivedBytes(), received);
+    QVERIFY(bootloader.commandsOf(ControllerCommand::Ask).isEmpty());
+    QCOMPARE(bootloader.commandsOf(ControllerCommand::Identity).size(), 1);
+    QVERIFY(rig.link()->isOpen());
+    QCOMPARE(dialog->state(), int(upgrade_dialog::Connected));
+
+    // Closing the dialog lets the link go (nothing runs: nothing to ask);
+    // both windows show disconnected.
+    const int boxes = rig.boxes.seen().size();
+    dialog->close();
+    QCOMPARE(rig.boxes.seen().size(), boxes);
+    QVERIFY(!rig.link()->isOpen());
+    QCOMPARE(rig.link()->holder(), SerialPort::Holder::Nobody);
+    QCOMPARE(rig.ui->connectButton->text(), QString("Connect"));
+    QVERIFY(rig.ui->connectButton->isEnabled());
+    QVERIFY(!rig.ui->checkButton->isEnabled());
+    QCOMPARE(dialog->ui->pushButton->text(), QString("Connect"));
+    QCOMPARE(dialog->state(), int(upgrade_dialog::Idle));
+
+    // And the window connects again as before.
+    QVERIFY(rig.connect());
+    QCOMPARE(rig.ui->connectButton->text(), QString("Disconnect"));
+    QVERIFY(rig.ui->checkButton->isEnabled());
+    rig.source.removeController(&bootloader);
+}
+
+void tst_Upgrade::deviceList_sameName_userChoosesEitherPort()
+{
+    UpgradeRig rig;
+    SimulatedController second("ZT-3");
+    second.setMode(SimulatedController::Mode::Upgrade);
+    rig.source.addController(&second);
+    rig.dialog.refreshDeviceList();
+    QCOMPARE(rig.dialog.ui->comboBox->count(), 1); // one name, as before
+    QVERIFY(rig.log().contains("found 2 upgrade device(s)."));
+
+    for (SimulatedController *wanted : {&second, &rig.device}) {
+        rig.boxes.setAnswerText(wanted->portName());
+        rig.dialog.ui->pushButton->click();
+        QCOMPARE(titles(rig.boxes).last(), QString("Choose Device"));
+        QCOMPARE(rig.boxes.texts().last(), QString("2 upgrade devices are named \"ZT-3 "
+                                                   "Bootloader\". Which port do you want to connect?"));
+        QVERIFY(wanted->portName().endsWith(rig.link.portName()));
+        QTRY_COMPARE(wanted->commandsOf(ControllerCommand::Identity).size(), 1);
+        rig.dialog.ui->pushButton->click(); // disconnect
+    }
+    QCOMPARE(second.commandsOf(ControllerCommand::Identity).size(), 1);
+
+    // Cancel connects to neither.
+    rig.boxes.setAnswerText(QString());
+    rig.boxes.setAnswer(QMessageBox::Cancel);
+    rig.dialog.ui->pushButton->click();
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(rig.state(), int(upgrade_dialog::Idle));
+    rig.source.removeController(&second);
 }
 
 QTEST_MAIN(tst_Upgrade)

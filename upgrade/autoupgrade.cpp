@@ -49,6 +49,17 @@ bool isBootloaderName(const QString &text)
     return any(models) && any(marks);
 }
 
+QList<UpgradePort> newCandidates(const QList<UpgradePort> &present, const QStringList &before)
+{
+    QList<UpgradePort> out;
+    for (const UpgradePort &port : present) {
+        if (isBootloaderName(port.name) && !port.portName.isEmpty()
+            && !before.contains(port.portName))
+            out.append(port);
+    }
+    return out;
+}
+
 QString offerText(const QString &word, const QString &deviceVersion, const QString &token,
                   const QString &description)
 {

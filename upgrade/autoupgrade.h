@@ -1,7 +1,11 @@
 #pragma once
 
+#include "upgrade/upgradeports.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 /// The rules of the main window's automatic firmware upgrade: which update
 /// text a connected controller is checked against, when a version counts as
@@ -26,6 +30,11 @@ bool newerMajorMinor(const QString &deviceVersion, const QString &token);
 /// An upgrade device's name: one of QRX-10, QRX-20, ZT-3, ZT-1 and one of
 /// "BootLoad", "Bootloader", " B", in any letter case.
 bool isBootloaderName(const QString &text);
+
+/// The upgrade devices that may be the controller just restarted into its
+/// upgrade mode: those passing isBootloaderName whose port was not among the
+/// ports present before the restart.
+QList<UpgradePort> newCandidates(const QList<UpgradePort> &present, const QStringList &before);
 
 /// The question of the "Update Available" box.
 QString offerText(const QString &word, const QString &deviceVersion, const QString &token,

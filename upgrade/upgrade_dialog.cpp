@@ -4,14 +4,19 @@
 #include "ui_upgrade_dialog.h"
 
 #include "core/logging.h"
-#include "device/devicesource.h"
 #include "device/identity.h"
 #include "device/serialport.h"
-#include "device/usbdevicedescriptions.h"
+#include "upgrade/firmwareimage.h"
+#include "upgrade/upgradeports.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMap>
 #include <QMessageBox>
+#include <QNetworkReply>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -29,16 +34,9 @@ const char removedText[] =
     "3. Try upgrading again.\n\n"
     "If the device no longer enters upgrade mode, please contact technical support.";
 
-/// The device list's name of a port: its USB description, or what the
-/// system says of it when the USB tree does not know it.
-QString displayName(const SerialPortRecord &port, const QMap<UsbId, QString> &descriptions)
+QString red(const QString &text)
 {
-    const auto found = descriptions.constFind(UsbId{port.productId, port.vendorId});
-    if (found != descriptions.constEnd())
-        return found.value();
-    return (port.manufacturer + QLatin1Char(' ') + port.description + QStringLiteral(" (")
-            + port.portName + QLatin1Char(')'))
-        .simplified();
+    return QStringLiteral("<font color=\"red\">%1</font>").arg(text);
 }
 
 } // namespace
@@ -46,32 +44,38 @@ QString displayName(const SerialPortRecord &port, const QMap<UsbId, QString> &de
 upgrade_dialog::upgrade_dialog(QWidget *parent, SerialPort *link)
     : QDialog(parent), ui(new Ui::upgrade_dialog), port(link)
 {
-    // 1.
     ui->setupUi(this);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    // 2.
     connect(port, &SerialPort::send_vesion, this, &upgrade_dialog::rec_version);
     connect(port, &SerialPort::send_MTD, this, &upgrade_dialog::rec_mtd);
     connect(port, &SerialPort::send_erase, this, &upgrade_dialog::rec_erase_flag);
     connect(port, &QSerialPort::errorOccurred, this, &upgrade_dialog::handleSerialError);
-    // 3.
     ui->progressBar->setValue(0);
     ui->pushButton->setText(tr("Connect"));
     setWindowTitle(tr("Firmware Upgrade"));
     ui->textBrowser_2->setText(tr("Please refer to the product manual to put the device into "
                                   "firmware upgrade mode before connecting."));
-    // 4. Refreshed for the whole run, hidden or not.
+    // Refreshed for the whole run, hidden or not.
     refreshTimer = new QTimer(this);
     connect(refreshTimer, &QTimer::timeout, this, &upgrade_dialog::refreshDeviceList);
     refreshTimer->start(m_timings.refreshIntervalMs);
-    // 5.
     connect(port, &SerialPort::portDisconnected, this, &upgrade_dialog::onPortDisconnected);
     connect(port, &SerialPort::portReconnected, this, &upgrade_dialog::onPortReconnected);
     connect(port, &QSerialPort::errorOccurred, this, &upgrade_dialog::onLinkFatalError);
-    // 6.
     eraseTimer = new QTimer(this);
     eraseTimer->setSingleShot(true);
     connect(eraseTimer, &QTimer::timeout, this, &upgrade_dialog::onEraseTimeout);
+
+    identityTimer = new QTimer(this);
+    identityTimer->setSingleShot(true);
+    connect(identityTimer, &QTimer::timeout, this, &upgrade_dialog::onIdentityTimeout);
+
+    // Who holds the link, beside the buttons.
+    linkHolderLabel = new QLabel(this);
+    linkHolderLabel->setObjectName(QStringLiteral("linkHolderLabel"));
+    ui->horizontalLayout->insertWidget(3, linkHolderLabel);
+    connect(port, &SerialPort::holderChanged, this, &upgrade_dialog::onHolderChanged);
+    onHolderChanged(port->holder());
 
     // The form's Close button closes the dialog, as its title bar's does.
     connect(ui->pushButton_2, &QPushButton::clicked, this, &QWidget::close);
@@ -106,6 +110,51 @@ void upgrade_dialog::appendLog(const QString &line)
     ui->textBrowser->append(line);
 }
 
+void upgrade_dialog::clearLog()
+{
+    ui->textBrowser->clear();
+}
+
+bool upgrade_dialog::isBusy() const
+{
+    return downloadingImage || upgradeState == Erasing || upgradeState == Sending;
+}
+
+void upgrade_dialog::forgetDevice()
+{
+    productModel.clear();
+    currentFirmware.clear();
+    firmwareData.clear();
+    // Entering the sending state makes the counts valid again.
+    bytesSent = -1;
+    blockLength = -1;
+}
+
+void upgrade_dialog::onHolderChanged(SerialPort::Holder holder)
+{
+    switch (holder) {
+    case SerialPort::Holder::Nobody:
+        linkHolderLabel->setText(tr("Serial link: free"));
+        break;
+    case SerialPort::Holder::MainWindow:
+        linkHolderLabel->setText(tr("Serial link: in use by the main window (Connect takes it over)"));
+        break;
+    case SerialPort::Holder::FirmwareUpgrade:
+        linkHolderLabel->setText(tr("Serial link: in use by the firmware upgrade"));
+        break;
+    }
+}
+
+/// Which controls may start something: none while an upgrade runs.
+void upgrade_dialog::applyControls()
+{
+    const bool busy = isBusy() || upgradeState == FinishedSuccess;
+    ui->pushButton->setEnabled(!busy);
+    ui->comboBox->setEnabled(!busy && !(port->isOpen() && upgradeState == Connected));
+    ui->pushButton_3->setEnabled(!busy);
+    ui->pushButton_4->setEnabled(!busy && upgradeArmed);
+}
+
 // ---- device list ----
 
 void upgrade_dialog::refreshDeviceList()
@@ -116,17 +165,18 @@ void upgrade_dialog::refreshDeviceList()
     const QString previous =
         ui->comboBox->currentIndex() >= 0 ? ui->comboBox->currentData().toString() : QString();
 
-    const QMap<UsbId, QString> descriptions = usbDeviceDescriptions(nullptr, L"USB", nullptr, false);
     QMap<QString, QString> now;
-    int count = 0;
-    for (const SerialPortRecord &p : DeviceSource::current()->serialPorts()) {
-        const QString name = displayName(p, descriptions);
-        // A controller in normal mode is the main window's.
-        if (name.isEmpty() || name.contains(QLatin1String("Veltrano")))
-            continue;
-        now.insert(name, p.portName);
-        ++count;
+    QMap<QString, QStringList> portsByName;
+    const QList<UpgradePort> ports = presentUpgradePorts();
+    for (const UpgradePort &p : ports) {
+        now.insert(p.name, p.portName);
+        portsByName[p.name].append(p.portName);
     }
+    const auto notePorts = [this, &portsByName] {
+        for (int i = 0; i < ui->comboBox->count(); ++i)
+            ui->comboBox->setItemData(i, portsByName.value(ui->comboBox->itemText(i)), allPortsRole);
+    };
+    notePorts();
     if (now == before)
         return;
 
@@ -142,7 +192,9 @@ void upgrade_dialog::refreshDeviceList()
         if (!before.contains(it.key()))
             ui->comboBox->addItem(it.key(), it.value());
     }
+    notePorts();
 
+    const int count = ports.size();
     appendLog(tr("Device list refreshed: found %1 upgrade device(s).").arg(count));
     if (count == 0)
         appendLog(tr("No upgrade device detected.\nPlease ensure the device is in firmware "
@@ -162,10 +214,10 @@ void upgrade_dialog::refreshDeviceList()
 
 void upgrade_dialog::on_pushButton_clicked()
 {
-    if (port->isOpen()) {
-        port->close();
-        port->forwardIdentity = false;
+    if (port->isOpen() && port->holder() == SerialPort::Holder::FirmwareUpgrade) {
+        releaseLink();
         setUpgradeState(Idle);
+        applyControls();
         return;
     }
     if (ui->comboBox->count() == 0) {
@@ -173,16 +225,100 @@ void upgrade_dialog::on_pushButton_clicked()
                              tr("No upgrade device detected. Please check connection and mode."));
         return;
     }
-    const QString name = ui->comboBox->currentData(Qt::UserRole).toString();
+    const QString name = chosenPort();
+    if (name.isNull())
+        return; // the user chose none of several
+    connectTo(name);
+}
+
+QString upgrade_dialog::chosenPort()
+{
+    const QString item = ui->comboBox->currentData(Qt::UserRole).toString();
+    const QStringList ports = ui->comboBox->currentData(allPortsRole).toStringList();
+    if (ports.size() < 2)
+        return item;
+    QMessageBox box(QMessageBox::Question, tr("Choose Device"),
+                    tr("%1 upgrade devices are named \"%2\". Which port do you want to connect?")
+                        .arg(ports.size())
+                        .arg(ui->comboBox->currentText()),
+                    QMessageBox::NoButton, this);
+    QList<QAbstractButton *> buttons;
+    for (const QString &p : ports)
+        buttons.append(box.addButton(p, QMessageBox::AcceptRole));
+    box.addButton(QMessageBox::Cancel);
+    box.exec();
+    const int chosen = buttons.indexOf(box.clickedButton());
+    return chosen >= 0 ? ports.at(chosen) : QString();
+}
+
+bool upgrade_dialog::connectTo(const QString &name)
+{
+    // One press takes the link over from the main window.
+    if (port->isOpen())
+        port->close();
     openedPortName = name;
-    if (port->openPort(name, 115200)) {
-        port->forwardIdentity = true;
-        port->write(Identity::identityQuery());
-        port->flush();
-        setUpgradeState(Connected);
-    } else {
+    if (!port->openPort(name, 115200)) {
         QMessageBox::warning(this, tr("Error"), tr("Failed to open port: %1").arg(port->errorString()));
+        return false;
     }
+    port->setHolder(SerialPort::Holder::FirmwareUpgrade);
+    port->forwardIdentity = true;
+    productModel.clear();
+    currentFirmware.clear();
+    port->upgradeWrite(Identity::identityQuery());
+    port->flush();
+    setUpgradeState(Connected);
+    identityTimer->start(m_timings.identityTimeoutMs);
+    applyControls();
+    return true;
+}
+
+void upgrade_dialog::releaseLink()
+{
+    identityTimer->stop();
+    startPending = false;
+    if (port->holder() != SerialPort::Holder::FirmwareUpgrade)
+        return;
+    port->close();
+    port->forwardIdentity = false;
+}
+
+void upgrade_dialog::onIdentityTimeout()
+{
+    if (upgradeState != Connected || !currentFirmware.isEmpty())
+        return;
+    appendLog(red(tr("Error: The device did not answer.")));
+    releaseLink();
+    setUpgradeState(Idle);
+    applyControls();
+    postBox(QMessageBox::Critical, tr("No Answer"),
+            tr("The device did not answer. Check that it is in firmware upgrade mode."));
+}
+
+bool upgrade_dialog::startUpgrade(const QByteArray &image, const QString &portName)
+{
+    if (isBusy())
+        return false;
+    const QString problem = FirmwareImage::sizeProblem(image.size());
+    if (!problem.isEmpty()) {
+        appendLog(red(problem));
+        return false;
+    }
+    autoupdateflag = true;
+    const int item = ui->comboBox->findData(portName, Qt::UserRole,
+                                            Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (item >= 0)
+        ui->comboBox->setCurrentIndex(item);
+    const bool connected = upgradeState == Connected && port->isOpen()
+                           && port->holder() == SerialPort::Holder::FirmwareUpgrade
+                           && openedPortName == portName;
+    if (!connected && !connectTo(portName))
+        return false;
+    firmwareData = image;
+    loadedFile.clear();
+    verifyFirmware(firmwareData, QString());
+    startOnceIdentified();
+    return true;
 }
 
 void upgrade_dialog::rec_mtd(QString MTD)
@@ -195,6 +331,13 @@ void upgrade_dialog::rec_version(QString version)
 {
     currentFirmware = version;
     appendLog(tr("Current Firmware: %1").arg(version));
+    if (upgradeState == Connected)
+        identityTimer->stop();
+    if (startPending && upgradeState == Connected) {
+        startPending = false;
+        beginUpgrade();
+        return;
+    }
     // The automatic upgrade brings its own image.
     if (autoupdateflag)
         return;
@@ -219,10 +362,47 @@ void upgrade_dialog::on_pushButton_4_clicked()
                               tr("Firmware validation failed. Cannot proceed."));
         return;
     }
+    const QString other = FirmwareImage::otherModelNamed(QFileInfo(loadedFile).fileName(),
+                                                         productModel);
+    if (!other.isEmpty()) {
+        const QString device = FirmwareImage::modelNamedIn(productModel);
+        const auto answer = QMessageBox::question(
+            this, tr("Firmware Model"),
+            tr("This file looks like firmware for %1. Flash it to %2 anyway?").arg(other, device),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        // The question's event loop may have seen the device go.
+        if (answer != QMessageBox::Yes || upgradeState != Connected || firmwareData.isEmpty())
+            return;
+    }
+    startOnceIdentified();
+}
+
+void upgrade_dialog::startOnceIdentified()
+{
+    // The link answers the device's model reply with the version query; once
+    // erased, the device would take that for image bytes.
+    if (currentFirmware.isEmpty()) {
+        startPending = true;
+        upgradeArmed = false;
+        applyControls();
+        return;
+    }
+    startPending = false;
+    beginUpgrade();
+}
+
+void upgrade_dialog::beginUpgrade()
+{
+    const QString problem = FirmwareImage::sizeProblem(firmwareData.size());
+    if (!problem.isEmpty()) {
+        refuseImage(problem);
+        return;
+    }
     failureHandled = false;
     deviceRemoved = false;
     onlineFirmwareLoaded = false;
     appendLog(tr("Starting manual upgrade..."));
+    upgradeArmed = false;
     ui->pushButton_4->setEnabled(false);
     startErase();
 }
@@ -231,7 +411,7 @@ void upgrade_dialog::startErase()
 {
     if (!port->isOpen())
         return;
-    port->write(eraseCommand);
+    port->upgradeWrite(eraseCommand);
     port->flush();
     eraseTimer->start(m_timings.eraseTimeoutMs);
     setUpgradeState(Erasing);
@@ -264,7 +444,7 @@ void upgrade_dialog::sendNextChunk()
     if (currentBlock.isEmpty())
         return;
 
-    const qint64 written = port->write(currentBlock);
+    const qint64 written = port->upgradeWrite(currentBlock);
     port->flush();
     if (written != blockLength) {
         setUpgradeState(FinishedFailed);
@@ -318,6 +498,7 @@ void upgrade_dialog::finishSuccessfully()
             QMessageBox::information(this, tr("Upgrade"),
                                      tr("Upgrade successful, please power on the device again."));
             discardImage();
+            releaseLink();
             setUpgradeState(Idle);
             hide();
             autoupdateflag = false;
@@ -333,6 +514,8 @@ void upgrade_dialog::setUpgradeState(int state)
         return;
     upgradeState = state;
     qCDebug(lcUpgrade) << "Upgrade state changed to:" << state;
+    if (state != Connected)
+        identityTimer->stop();
 
     switch (state) {
     case Idle:
@@ -383,20 +566,32 @@ void upgrade_dialog::setUpgradeState(int state)
             break; // an earlier failure of this attempt did the clean-up
         failureHandled = true;
         discardImage();
+        // The attempt is over: the device is left alone until the user connects again.
+        releaseLink();
         setUpgradeState(Idle);
         postFailureBox();
         break;
     default:
         break;
     }
+    applyControls();
+    // Read after the entry action: a nested change has been announced already.
+    if (upgradeState == state)
+        emit upgradeStateChanged(state);
 }
 
 void upgrade_dialog::postFailureBox()
 {
-    QTimer::singleShot(0, this, [this] {
-        boxes.post([this] {
-            QMessageBox::critical(this, tr("Upgrade Failed"),
-                                  tr("Upgrade failed. Please check connection and try again."));
+    postBox(QMessageBox::Critical, tr("Upgrade Failed"),
+            tr("Upgrade failed. Please check connection and try again."));
+}
+
+void upgrade_dialog::postBox(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    QTimer::singleShot(0, this, [this, icon, title, text] {
+        boxes.post([this, icon, title, text] {
+            QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+            box.exec();
         });
     });
 }
@@ -415,12 +610,37 @@ void upgrade_dialog::discardImage()
 void upgrade_dialog::abandonTransfer()
 {
     ++transferRun;
+    abortDownloads();
     discardImage();
+    releaseLink();
     setUpgradeState(Idle);
+    applyControls();
 }
 
 void upgrade_dialog::closeEvent(QCloseEvent *event)
 {
+    if (isBusy()) {
+        // Everything goes on while the question is open; No leaves it so.
+        // Yes stops it at the click, before the box's event loop runs
+        // another block step.
+        QMessageBox box(QMessageBox::Question, tr("Firmware Upgrade"),
+                        tr("A firmware upgrade is in progress. Stop it?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        bool stopped = false;
+        connect(&box, &QMessageBox::buttonClicked, this, [this, &box, &stopped](QAbstractButton *b) {
+            if (box.standardButton(b) != QMessageBox::Yes || stopped)
+                return;
+            stopped = true;
+            abandonTransfer();
+            appendLog(red(tr("Upgrade stopped by the user.")));
+        });
+        box.exec();
+        if (!stopped) {
+            event->ignore();
+            return;
+        }
+    }
     abandonTransfer();
     hide();
     QDialog::closeEvent(event);
@@ -428,8 +648,7 @@ void upgrade_dialog::closeEvent(QCloseEvent *event)
 
 void upgrade_dialog::reject()
 {
-    abandonTransfer();
-    QDialog::reject();
+    close();
 }
 
 // ---- failures ----
@@ -458,6 +677,7 @@ void upgrade_dialog::handleSerialError(QSerialPort::SerialPortError)
     ui->pushButton->setEnabled(true);
     ui->pushButton->setText(tr("Connect"));
     ui->comboBox->setEnabled(true);
+    ui->pushButton_3->setEnabled(true);
 }
 
 void upgrade_dialog::onLinkFatalError(QSerialPort::SerialPortError error)

@@ -8,6 +8,8 @@
 #include "device/serialport.h"
 #include "update/downloadcheck.h"
 #include "update/downloadserver.h"
+#include "upgrade/firmwareimage.h"
+#include "upgrade/imagechecksum.h"
 #include "upgrade/updatetext.h"
 
 #include <QCryptographicHash>
@@ -31,13 +33,28 @@ void upgrade_dialog::on_pushButton_3_clicked()
         QMessageBox::warning(this, tr("Error"), tr("Cannot open file."));
         return;
     }
-    firmwareData = file.readAll();
+    // The size first: a file too large to be an image is not read at all.
+    QString problem = FirmwareImage::sizeProblem(file.size());
+    QByteArray bytes;
+    if (problem.isEmpty()) {
+        bytes = file.read(FirmwareImage::maxBytes + 1);
+        problem = FirmwareImage::sizeProblem(bytes.size());
+    }
     file.close();
+    if (!problem.isEmpty()) {
+        // The image loaded before stays.
+        appendLog(QStringLiteral("<font color=\"red\">%1</font>").arg(problem));
+        QMessageBox::warning(this, tr("Firmware Refused"), problem);
+        return;
+    }
+    firmwareData = bytes;
+    loadedFile = path;
     ui->lineEdit->setText(path);
     appendLog(tr("Local file loaded: %1 bytes").arg(firmwareData.size()));
     appendLog(QStringLiteral("<font color=\"green\">%1</font>")
                   .arg(tr("File loaded successfully. Click 'Start Upgrade' to begin.")));
-    ui->pushButton_4->setEnabled(true);
+    upgradeArmed = true;
+    applyControls();
 }
 
 bool upgrade_dialog::verifyFirmware(QByteArray image, QString expectedMd5)
@@ -70,23 +87,41 @@ void upgrade_dialog::checkForOnlineUpdate()
 }
 
 void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> onSuccess,
-                                    int retriesLeft, std::function<void()> onGiveUp)
+                                    int retriesLeft, std::function<void()> onGiveUp,
+                                    qint64 maxBytes)
 {
     auto *manager = new QNetworkAccessManager(this);
     const int timeoutMs = m_timings.transferTimeoutMs;
     QNetworkReply *reply = manager->get(DownloadCheck::request(url, timeoutMs));
+    replies.append(reply);
+    const int run = downloadRun;
+    auto oversized = std::make_shared<qint64>(-1);
     qCDebug(lcUpgrade) << "GET" << url.toString() << "retries left" << retriesLeft;
 
-    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
-        if (total > 0)
-            appendLog(tr("Download progress: %1%").arg(received * 100 / total));
-    });
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [this, reply, maxBytes, oversized](qint64 received, qint64 total) {
+                if (maxBytes >= 0 && received > maxBytes && *oversized < 0) {
+                    *oversized = received;
+                    reply->abort();
+                    return;
+                }
+                if (total > 0)
+                    appendLog(tr("Download progress: %1%").arg(received * 100 / total));
+            });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, manager, url, onSuccess, retriesLeft, onGiveUp, timeoutMs] {
-                QByteArray body;
-                const QString failure = DownloadCheck::take(*reply, &body, timeoutMs);
+            [this, reply, manager, url, onSuccess, retriesLeft, onGiveUp, timeoutMs, run,
+             maxBytes, oversized] {
                 reply->deleteLater();
                 manager->deleteLater();
+                replies.removeAll(reply);
+                if (run != downloadRun)
+                    return; // aborted by its owner: nothing follows from it
+                QByteArray body;
+                const QString failure = DownloadCheck::take(*reply, &body, timeoutMs);
+                if (*oversized >= 0) {
+                    refuseImage(FirmwareImage::sizeProblem(*oversized));
+                    return;
+                }
                 if (failure.isEmpty()) {
                     onSuccess(body);
                     return;
@@ -95,15 +130,38 @@ void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> on
                 // empty body is never taken for the file asked for.
                 appendLog(tr("Network error: %1").arg(failure));
                 if (retriesLeft <= 0) {
-                    if (onGiveUp)
+                    if (onGiveUp) {
                         onGiveUp();
-                    else
+                    } else {
+                        downloadingImage = false;
                         setUpgradeState(FinishedFailed);
+                    }
                     return;
                 }
                 appendLog(tr("Retrying... (%1 attempts left)").arg(retriesLeft - 1));
-                fetchWithRetry(url, onSuccess, retriesLeft - 1, onGiveUp);
+                fetchWithRetry(url, onSuccess, retriesLeft - 1, onGiveUp, maxBytes);
             });
+}
+
+void upgrade_dialog::abortDownloads()
+{
+    ++downloadRun;
+    downloadingImage = false;
+    const QList<QPointer<QNetworkReply>> running = replies;
+    replies.clear();
+    for (const QPointer<QNetworkReply> &reply : running) {
+        if (reply)
+            reply->abort();
+    }
+}
+
+void upgrade_dialog::refuseImage(const QString &reason)
+{
+    downloadingImage = false;
+    discardImage();
+    appendLog(QStringLiteral("<font color=\"red\">%1</font>").arg(reason));
+    applyControls();
+    postBox(QMessageBox::Warning, tr("Firmware Refused"), reason);
 }
 
 void upgrade_dialog::handleUpdateText(QString productName, QByteArray data)
@@ -132,14 +190,55 @@ void upgrade_dialog::handleUpdateText(QString productName, QByteArray data)
 
 void upgrade_dialog::downloadFirmware(QString url, QString versionToken)
 {
-    fetchWithRetry(QUrl(url), [this, versionToken](QByteArray body) {
-        firmwareData = body;
+    downloadingImage = true;
+    applyControls();
+    const int run = downloadRun;
+    fetchWithRetry(QUrl(url), [this, url, versionToken, run](QByteArray body) {
         appendLog(tr("Downloaded new firmware: %1 (%2 bytes)").arg(versionToken).arg(body.size()));
-        onlineFirmwareLoaded = true;
-        // A fresh attempt, as one started by the Upgrade button: what an
-        // earlier attempt left must not fail or silence this one.
-        failureHandled = false;
-        deviceRemoved = false;
-        startErase();
-    }, retries);
+        const QString problem = FirmwareImage::sizeProblem(body.size());
+        if (!problem.isEmpty()) {
+            refuseImage(problem);
+            return;
+        }
+        QNetworkReply *reply = ImageChecksum::check(
+            this, QUrl(url), body, m_timings.transferTimeoutMs,
+            [this, body, run](const ImageChecksum::Result &result) {
+                if (run != downloadRun)
+                    return;
+                switch (result.verdict) {
+                case ImageChecksum::Verdict::Mismatch:
+                    appendLog(QStringLiteral("<font color=\"red\">%1</font>")
+                                  .arg(tr("Checksum mismatch: the server gives %1, the image has %2.")
+                                           .arg(QString::fromLatin1(result.expected.isEmpty()
+                                                                        ? QByteArray("no valid checksum")
+                                                                        : result.expected),
+                                                QString::fromLatin1(result.actual))));
+                    refuseImage(tr("The downloaded firmware does not match the checksum the server "
+                                   "offers. Nothing was written to the device."));
+                    return;
+                case ImageChecksum::Verdict::Missing:
+                    appendLog(tr("No checksum offered for this firmware."));
+                    break;
+                case ImageChecksum::Verdict::Matches:
+                    appendLog(tr("Checksum verified (SHA-256)."));
+                    break;
+                }
+                flashDownloaded(body);
+            });
+        replies.append(reply);
+    }, retries, {}, FirmwareImage::maxBytes);
+}
+
+void upgrade_dialog::flashDownloaded(const QByteArray &body)
+{
+    downloadingImage = false;
+    firmwareData = body;
+    loadedFile.clear();
+    onlineFirmwareLoaded = true;
+    // A fresh attempt, as one started by the Upgrade button: what an
+    // earlier attempt left must not fail or silence this one.
+    failureHandled = false;
+    deviceRemoved = false;
+    startErase();
+    applyControls();
 }

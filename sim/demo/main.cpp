@@ -85,7 +85,7 @@ void serveFirmware(LocalDownloadServer &server)
     const QString dir = QStringLiteral("download/Product/ZT-3/Update/");
     server.serve(dir + QStringLiteral("ZT-3_Update.txt"),
                  "ZT-3_V1.3.0\nUpdate content:\n- Faster expression response\n");
-    server.serve(dir + QStringLiteral("ZT-3_V1.3.0.bin"), pseudoRandomBytes(20000, 13));
+    server.serveWithChecksum(dir + QStringLiteral("ZT-3_V1.3.0.bin"), pseudoRandomBytes(20000, 13));
     // A newer release of the application, whose "installer" only says so.
     const QString app = QStringLiteral("download/Product/Stompwright/Update/");
     server.serve(app + QStringLiteral("Stompwright_UpdateWin.txt"),

@@ -36,7 +36,13 @@ void ModalWatcher::poll()
     m_seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), open});
     if (m_inspect)
         m_inspect(box);
-    QAbstractButton *button = box->button(m_answer);
+    QAbstractButton *button = nullptr;
+    for (QAbstractButton *b : box->buttons()) {
+        if (!m_answerText.isEmpty() && b->text() == m_answerText)
+            button = b;
+    }
+    if (!button)
+        button = box->button(m_answer);
     if (!button && !box->buttons().isEmpty())
         button = box->buttons().constFirst();
     if (button)

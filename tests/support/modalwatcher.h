@@ -30,6 +30,9 @@ public:
 
     /// Button answered to boxes opened from now on.
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
+    /// Boxes with a button of this text are answered with it; an empty text
+    /// answers with the standard button again.
+    void setAnswerText(const QString &text) { m_answerText = text; }
     /// Called with every box before it is answered, for checks beyond title and text.
     void setInspector(std::function<void(QMessageBox *)> inspect) { m_inspect = std::move(inspect); }
     const QList<Seen> &seen() const { return m_seen; }
@@ -40,6 +43,7 @@ private:
 
     QTimer m_timer;
     QMessageBox::StandardButton m_answer;
+    QString m_answerText;
     QList<Seen> m_seen;
     std::function<void(QMessageBox *)> m_inspect;
 };

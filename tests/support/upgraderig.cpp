@@ -55,16 +55,16 @@ bool UpgradeRig::onlineCheckDone()
     }, 3000);
 }
 
-bool UpgradeRig::loadImage(const QByteArray &image)
+bool UpgradeRig::loadImage(const QByteArray &image, const QString &fileName)
 {
-    const QString path = dir.filePath(QStringLiteral("image.bin"));
+    const QString path = dir.filePath(fileName);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
         return false;
     file.close();
     files.answerWith({path});
     dialog.ui->pushButton_3->click();
-    return dialog.firmwareData == image;
+    return dialog.image() == image;
 }
 
 bool UpgradeRig::upgradeWith(const QByteArray &image)

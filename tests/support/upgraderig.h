@@ -30,12 +30,12 @@ public:
     bool connect();
     /// Waits until the online check that follows a connect has ended without an offer.
     bool onlineCheckDone();
-    /// Writes the image to a file and loads it with Open File.
-    bool loadImage(const QByteArray &image);
+    /// Writes the image to a file and loads it with Open File; true when it is the dialog's image then.
+    bool loadImage(const QByteArray &image, const QString &fileName = QStringLiteral("image.bin"));
     /// Loads the image, presses Upgrade and waits for the success box.
     bool upgradeWith(const QByteArray &image);
     QString log() const;
-    int state() const { return dialog.upgradeState; }
+    int state() const { return dialog.state(); }
 
     ModalWatcher boxes;
     LocalDownloadServer server;

@@ -3,10 +3,12 @@
 // version text, a NUL, and the update text. The readers must keep to their
 // rules whatever the server sends: the token is a prefix of the text made of
 // the product, "_V", digits and dots; the description is what follows the
-// label; the version order is a total order on the parsed lists.
+// label; the version order is a total order on the parsed lists. The same
+// bytes go to the reader of the checksum file offered beside an image.
 #include "fuzzcheck.h"
 #include "update/appversion.h"
 #include "upgrade/autoupgrade.h"
+#include "upgrade/firmwareimage.h"
 #include "upgrade/updatetext.h"
 
 #include <QByteArray>
@@ -71,6 +73,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)AutoUpgrade::checkModelFor(current);
     (void)AutoUpgrade::isBootloaderName(text);
     (void)AutoUpgrade::newerMajorMinor(current, token);
+
+    // The checksum file offered beside an image, and the model a file name names.
+    const QByteArray raw = nul < 0 ? input : input.mid(nul + 1);
+    const QByteArray checksum = FirmwareImage::checksumFrom(raw);
+    if (!checksum.isEmpty()) {
+        check(checksum.size() == 64, "checksum length", input);
+        for (char c : checksum)
+            check((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'), "checksum digits", input);
+        check(raw.toLower().contains(checksum), "checksum not taken from the file", input);
+    }
+    const QString named = FirmwareImage::modelNamedIn(text);
+    check(named.isEmpty() || FirmwareImage::modelNamedIn(named) == named, "model word", input);
+    check(FirmwareImage::otherModelNamed(text, named).isEmpty(), "own model taken for another",
+          input);
 
     // The application's own release numbers.
     const QString release = AppVersion::releaseNumber(token.isEmpty() ? text : token);

@@ -30,6 +30,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
 #include <QPixmap>
 #include <QStackedWidget>
@@ -270,6 +271,13 @@ int shootUpgrade(Widget &window, const QString &outDir)
         QTextStream(stdout) << shot << '\n';
     else
         ++failures;
+    // Closing mid-transfer asks whether to stop it: yes.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->click() : box->reject();
+    });
+    answer.start(20);
     dialog->close();
     DownloadServer::setBase(QUrl());
     DeviceSource::setCurrent(nullptr);
