@@ -148,6 +148,7 @@ void Widget::updateConnectState()
     for (QWidget *button : {ui->openButton, ui->saveButton, ui->deleteButton, ui->checkButton,
                             ui->checkButton_2, ui->setButton_6, ui->setButton_9, ui->setButton_7})
         button->setEnabled(open);
+    updateBackupActions(open);
 }
 
 void Widget::confirmExit()
