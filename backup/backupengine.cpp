@@ -61,21 +61,27 @@ BackupEngine::BackupEngine(Send send, QObject *parent)
 
 BackupEngine::~BackupEngine() = default;
 
+void BackupEngine::begin(Job job, const AskContext &ask)
+{
+    m_job = job;
+    m_ask = ask;
+    m_straggler = Awaited();
+    m_outcome = Outcome();
+    m_outcome.job = job;
+    m_toWrite.clear();
+    m_emptySkipped = 0;
+    m_index = 0;
+}
+
 bool BackupEngine::startBackup(const ControllerBackup &header, const AskContext &ask)
 {
     if (isRunning() || header.pedalCount < 1 || header.pedalCount > ControllerBackup::MaxPedals)
         return false;
-    m_job = Job::Backup;
-    m_ask = ask;
-    m_straggler = Awaited();
-    m_outcome = Outcome();
-    m_outcome.job = Job::Backup;
+    begin(Job::Backup, ask);
     m_outcome.backup = header;
     m_outcome.backup.entries.clear();
     m_outcome.backup.partial = false;
-    m_emptySkipped = 0;
     m_outcome.total = header.pedalCount * ControllerBackup::SlotCount;
-    m_index = 0;
     qCDebug(lcReplies) << "Backup of" << header.pedalCount << "pedals";
     askNextBackupSlot();
     return true;
@@ -85,19 +91,13 @@ bool BackupEngine::startRestore(const ControllerBackup &backup, const AskContext
 {
     if (isRunning() || backup.definitionCount() == 0)
         return false;
-    m_job = Job::Restore;
-    m_ask = ask;
-    m_straggler = Awaited();
-    m_outcome = Outcome();
-    m_outcome.job = Job::Restore;
-    m_toWrite.clear();
+    begin(Job::Restore, ask);
     for (const ControllerBackup::Entry &e : backup.entries) {
         if (!e.empty)
             m_toWrite.append(e);
     }
     m_emptySkipped = backup.entries.size() - m_toWrite.size();
     m_outcome.total = m_toWrite.size();
-    m_index = 0;
     qCDebug(lcReplies) << "Restore of" << m_toWrite.size() << "definitions";
     writeNextDefinition();
     return true;

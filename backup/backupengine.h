@@ -100,6 +100,7 @@ private:
         int slot = -1;
     };
 
+    void begin(Job job, const AskContext &ask);
     bool matches(const Awaited &awaited, const Protocol::MsgPackage &frame) const;
     QByteArray askFor(int pedal, int slot, int longTypeIndex) const;
     bool sendAwaiting(const QByteArray &command, int type, int pedal, int slot);

@@ -48,6 +48,17 @@ bool connectWithIdentity(ControllerRig &rig)
     return true;
 }
 
+/// A ZT-3 backup without slots.
+ControllerBackup zt3Backup()
+{
+    ControllerBackup b;
+    b.model = QStringLiteral("ZT-3");
+    b.firmwareVersion = QStringLiteral("V1.2.0");
+    b.created = QDateTime::fromSecsSinceEpoch(1765300000, Qt::UTC);
+    b.pedalCount = 4;
+    return b;
+}
+
 BackupEngine *engineOf(ControllerRig &rig)
 {
     return rig.window->findChild<BackupEngine *>();
@@ -278,11 +289,7 @@ void TestBackup::restore_cancelledMidway_reportsWhatWasWritten()
 {
     ControllerRig rig(QStringLiteral("ZT-3"));
     QVERIFY(connectWithIdentity(rig));
-    ControllerBackup backup;
-    backup.model = QStringLiteral("ZT-3");
-    backup.firmwareVersion = QStringLiteral("1.2.0");
-    backup.created = QDateTime::currentDateTimeUtc();
-    backup.pedalCount = 4;
+    ControllerBackup backup = zt3Backup();
     for (int s = 0; s < 16; ++s) {
         PedalMessage m;
         PedalMessage::fromFields(hex("00 00 01 00 00 07 00 00 7F 00 32 00 00 00 32 32 00"), &m);
@@ -330,10 +337,7 @@ void TestBackup::restore_readBackDiffers_namesTheSlotAndField()
     ControllerRig rig(QStringLiteral("ZT-3"));
     rig.controller.behaviour().store(hex("01 00 02 00 08 00 00 01 F4 00 00 00 00 00 00 00 00"));
     QVERIFY(connectWithIdentity(rig));
-    ControllerBackup backup;
-    backup.model = QStringLiteral("ZT-3");
-    backup.created = QDateTime::currentDateTimeUtc();
-    backup.pedalCount = 4;
+    ControllerBackup backup = zt3Backup();
     PedalMessage refused, channel;
     PedalMessage::fromFields(hex("01 03 02 00 00 14 00 40 40 01 00 00 00 00 00 00 00"), &refused);
     PedalMessage::fromFields(hex("00 02 01 03 00 07 00 00 7F 00 32 00 00 00 32 32 00"), &channel);
@@ -365,11 +369,7 @@ void TestBackup::restore_badFiles_refusedWithNothingSent()
 {
     ControllerRig rig(QStringLiteral("ZT-3"));
     QVERIFY(connectWithIdentity(rig));
-    ControllerBackup good;
-    good.model = QStringLiteral("ZT-3");
-    good.firmwareVersion = QStringLiteral("1.2.0");
-    good.created = QDateTime::fromSecsSinceEpoch(1765300000, Qt::UTC);
-    good.pedalCount = 4;
+    ControllerBackup good = zt3Backup();
     PedalMessage m;
     PedalMessage::fromFields(hex("00 00 01 00 00 07 00 00 7F 00 32 00 00 00 32 32 00"), &m);
     good.entries.append({0, 0, false, m});

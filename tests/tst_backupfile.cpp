@@ -168,6 +168,7 @@ private slots:
     void editorDefinitions_allPassTheRangeChecks();
     void save_writesAtomicallyAndReportsFailures();
     void load_refusesOversizedFilesUnread();
+    void dataFiles_readAsWritten();
 };
 
 void TestBackupFile::toJson_holdsBytesFieldsAndEmptySlots()
@@ -376,6 +377,21 @@ void TestBackupFile::load_refusesOversizedFilesUnread()
     QCOMPARE(ControllerBackup::load(path).problem, QStringLiteral("the file is larger than 1024 KiB"));
     QVERIFY(ControllerBackup::load(dir.filePath(QStringLiteral("none.json")))
                 .problem.startsWith(QStringLiteral("the file cannot be opened")));
+}
+
+void TestBackupFile::dataFiles_readAsWritten()
+{
+    const QDir dir(QStringLiteral(SW_TEST_DATA "/backup"));
+    const QStringList files = dir.entryList({QStringLiteral("*.json")});
+    QVERIFY(files.size() >= 2);
+    for (const QString &name : files) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray contents = file.readAll();
+        const ControllerBackup::Reading read = ControllerBackup::fromJson(contents);
+        QVERIFY2(read.ok, qPrintable(name + QStringLiteral(": ") + read.problem));
+        QCOMPARE(read.backup.toJson(), contents);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBackupFile)

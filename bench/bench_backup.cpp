@@ -1,0 +1,130 @@
+// A full backup (48 asks) and a full restore (48 set commands, each read
+// back) of a three-pedal controller over a pseudo-terminal, through the
+// link's framing and the backup engine, with the controller taking 10 ms
+// before each reply. Prints each job's time against the sum of the
+// controller's reply delays, the floor no tool can go below.
+#include "backup/backupengine.h"
+#include "bench/benchapp.h"
+#include "device/devicesource.h"
+#include "device/serialport.h"
+#include "sim/simulatedcontroller.h"
+#include "sim/simulateddevicesource.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int replyDelayMs = 10;
+constexpr int rounds = 5;
+
+/// Runs one job to its end; the time in ms, or -1 when it did not complete.
+double timeJob(BackupEngine &engine, const std::function<bool()> &start)
+{
+    QEventLoop loop;
+    BackupEngine::Ending ending = BackupEngine::Ending::Cancelled;
+    const QMetaObject::Connection done = QObject::connect(
+        &engine, &BackupEngine::finished, &loop, [&](const BackupEngine::Outcome &outcome) {
+            ending = outcome.ending;
+            loop.quit();
+        });
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    if (!start())
+        return -1;
+    loop.exec();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    QObject::disconnect(done);
+    return ending == BackupEngine::Ending::Completed ? ms : -1;
+}
+
+/// Where a job's time went, from the controller's own clock (whole ms):
+/// from each command to its reply, and from each reply to the next command.
+struct Split {
+    qint64 controllerMs = 0;
+    qint64 toolMs = 0;
+};
+
+Split split(const SimulatedController &device)
+{
+    const QList<SimulatedController::TimedCommand> commands = device.commands();
+    const QList<SimulatedController::Chunk> replies = device.sent();
+    Split s;
+    for (int i = 0; i < commands.size() && i < replies.size(); ++i) {
+        s.controllerMs += replies.at(i).ms - commands.at(i).ms;
+        if (i + 1 < commands.size())
+            s.toolMs += commands.at(i + 1).ms - replies.at(i).ms;
+    }
+    return s;
+}
+
+void report(const char *job, QList<double> times, int replies, const Split &last)
+{
+    std::sort(times.begin(), times.end());
+    const double floorMs = double(replies) * replyDelayMs;
+    std::printf("backup: %s, %d replies x %d ms = %.0f ms floor: best %.1f ms (ratio %.3f), "
+                "median %.1f ms (ratio %.3f); last run: controller %lld ms, tool %lld ms "
+                "between a reply and the next command\n",
+                job, replies, replyDelayMs, floorMs, times.first(), times.first() / floorMs,
+                times.at(times.size() / 2), times.at(times.size() / 2) / floorMs,
+                static_cast<long long>(last.controllerMs), static_cast<long long>(last.toolMs));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const BenchApp app(argc, argv);
+
+    SimulatedController device(QStringLiteral("QRX-10"));
+    device.setReplyDelay(replyDelayMs);
+    SimulatedDeviceSource source({&device});
+    DeviceSource::setCurrent(&source);
+
+    QComboBox list;
+    SerialPort link(&list, QStringLiteral("Veltrano"), nullptr);
+    link.setReadBufferSize(100); // as the main window reads
+    if (!link.openPort(device.portName(), 115200)) {
+        std::printf("backup: cannot open the simulated controller\n");
+        return 1;
+    }
+    BackupEngine engine([&link](const QByteArray &c) { return link.write(c) == c.size(); });
+    QObject::connect(&link, &SerialPort::pedalMidiDataSignal, &engine,
+                     [&engine](const Protocol::MsgPackage &p) { engine.takeFrame(p); });
+    const BackupEngine::AskContext ask{device.usbDescription(), -1, 0};
+
+    ControllerBackup header;
+    header.model = device.model().name;
+    header.pedalCount = device.behaviour().pedalCount();
+    const int slotCount = header.pedalCount * ControllerBackup::SlotCount;
+
+    QList<double> backupTimes, restoreTimes;
+    Split backupSplit, restoreSplit;
+    for (int round = 0; round < rounds; ++round) {
+        device.clearRecords();
+        const double b = timeJob(engine, [&] { return engine.startBackup(header, ask); });
+        backupSplit = split(device);
+        const ControllerBackup backup = engine.lastOutcome().backup;
+        device.behaviour().clearDefinitions();
+        device.clearRecords();
+        const double r = timeJob(engine, [&] { return engine.startRestore(backup, ask); });
+        restoreSplit = split(device);
+        if (b < 0 || r < 0 || backup.definitionCount() != slotCount) {
+            std::printf("backup: a job did not complete (%s)\n",
+                        qPrintable(engine.lastOutcome().message));
+            return 1;
+        }
+        backupTimes.append(b);
+        restoreTimes.append(r);
+    }
+    report("full backup of 3 pedals", backupTimes, slotCount, backupSplit);
+    report("full restore of 3 pedals", restoreTimes, 2 * slotCount, restoreSplit);
+    DeviceSource::setCurrent(nullptr);
+    return 0;
+}
