@@ -350,6 +350,8 @@ private:
     void buildBackupMenu(QMenu *file);
     void updateBackupActions(bool connected);
     void showBackupProgress(const QString &label, int total);
+    /// Whether the connected controller has told its model and pedal count; says so when not.
+    bool controllerKnown(const QString &title);
     /// The engine's job ended: saves, asks or reports (backupEngine->lastOutcome()).
     void backupJobEnded();
 

@@ -65,18 +65,24 @@ void Widget::showBackupProgress(const QString &label, int total)
     backupProgress->show();
 }
 
+bool Widget::controllerKnown(const QString &title)
+{
+    if (ui->Pedal_Number->count() > 0 && deviceMtd != QLatin1String("xx"))
+        return true;
+    QMessageBox::information(this, title,
+                             tr("The controller has not reported its model and pedals yet. "
+                                "Try again in a moment."));
+    return false;
+}
+
 void Widget::backUpController()
 {
     if (backupEngine->isRunning() || !handle->isOpen())
         return;
     const QString title = tr("Back Up Controller");
-    const int pedals = ui->Pedal_Number->count();
-    if (pedals < 1 || deviceMtd == QLatin1String("xx")) {
-        QMessageBox::information(this, title,
-                                 tr("The controller has not reported its model and pedals yet. "
-                                    "Try again in a moment."));
+    if (!controllerKnown(title))
         return;
-    }
+    const int pedals = ui->Pedal_Number->count();
     ControllerBackup header;
     header.model = deviceMtd;
     header.firmwareVersion = deviceVersion;
@@ -102,6 +108,8 @@ void Widget::restoreController()
     if (backupEngine->isRunning() || !handle->isOpen())
         return;
     const QString title = tr("Restore Controller");
+    if (!controllerKnown(title))
+        return;
     const QString name = FileDialogs::current().getOpenFileName(this, title, QString(), kFilter);
     if (name.isEmpty())
         return;

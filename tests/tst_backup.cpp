@@ -130,6 +130,7 @@ private slots:
     void restore_cancelledMidway_reportsWhatWasWritten();
     void restore_readBackDiffers_namesTheSlotAndField();
     void restore_badFiles_refusedWithNothingSent();
+    void backupAndRestore_controllerNotKnownYet_askToWaitAndSendNothing();
     void simulator_upgradeEraseLosesDefinitions();
 };
 
@@ -430,6 +431,32 @@ void TestBackup::restore_badFiles_refusedWithNothingSent()
         QVERIFY(!engineOf(rig)->isRunning());
         QVERIFY2(rig.controller.receivedBytes().isEmpty(), row.name);
     }
+}
+
+void TestBackup::backupAndRestore_controllerNotKnownYet_askToWaitAndSendNothing()
+{
+    // A controller that answers nothing: the port is open, but neither the
+    // pedal count nor the model ever comes.
+    ControllerRig rig(QStringLiteral("ZT-3"));
+    rig.controller.setSilent(true);
+    rig.ui->comboBox_ComDevices->setCurrentIndex(
+        rig.ui->comboBox_ComDevices->findText(rig.controller.model().usbDescription));
+    rig.ui->connectButton->click();
+    // The identity query is the last command a connect sends.
+    QTRY_COMPARE(rig.commands(ControllerCommand::Identity).size(), 1);
+    const QByteArray sent = rig.controller.receivedBytes();
+    FakeFileDialogs dialogs;
+    for (const char *action : {"Back Up Controller...", "Restore Controller..."}) {
+        const int boxes = rig.boxes.seen().size();
+        QVERIFY(menuAction(*rig.window, action)->isEnabled());
+        menuAction(*rig.window, action)->trigger();
+        QTRY_COMPARE(rig.boxes.seen().size(), boxes + 1);
+        QCOMPARE(rig.boxes.seen().last().text,
+                 QStringLiteral("The controller has not reported its model and pedals yet. Try "
+                                "again in a moment."));
+    }
+    QVERIFY(dialogs.asked.isEmpty());
+    QCOMPARE(rig.controller.receivedBytes(), sent);
 }
 
 void TestBackup::simulator_upgradeEraseLosesDefinitions()
