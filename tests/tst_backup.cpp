@@ -303,7 +303,7 @@ void TestBackup::restore_cancelledMidway_reportsWhatWasWritten()
     QVERIFY(backup.save(file, nullptr));
 
     // Cancel as the fifth set command reaches the controller, before its answer.
-    rig.controller.setReplyDelay(40);
+    rig.controller.setReplyDelay(150);
     QObject::connect(&rig.controller, &SimulatedController::commandReceived, rig.window.get(),
                      [&rig](int kind) {
                          if (kind == ControllerCommand::Set
