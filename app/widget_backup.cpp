@@ -20,6 +20,13 @@ namespace {
 
 const QString kFilter = QStringLiteral("Controller backups (*.json)");
 
+/// What decides the ask form, as the Check button reads it.
+BackupEngine::AskContext askContext(const Ui::Widget *ui, const SerialPort *link)
+{
+    return {ui->comboBox_ComDevices->currentText(), link->extractedValue,
+            ui->pendal_type_comboBox0->currentIndex()};
+}
+
 } // namespace
 
 void Widget::buildBackupMenu(QMenu *file)
@@ -95,10 +102,7 @@ void Widget::backUpController()
     if (name.isEmpty())
         return;
     backupFileName = name;
-    const BackupEngine::AskContext ask{ui->comboBox_ComDevices->currentText(),
-                                       handle->extractedValue,
-                                       ui->pendal_type_comboBox0->currentIndex()};
-    if (backupEngine->startBackup(header, ask))
+    if (backupEngine->startBackup(header, askContext(ui, handle)))
         showBackupProgress(tr("Reading the controller's message slots..."),
                            pedals * ControllerBackup::SlotCount);
 }
@@ -140,10 +144,7 @@ void Widget::restoreController()
         if (answer != QMessageBox::Yes || !handle->isOpen())
             return;
     }
-    const BackupEngine::AskContext ask{ui->comboBox_ComDevices->currentText(),
-                                       handle->extractedValue,
-                                       ui->pendal_type_comboBox0->currentIndex()};
-    if (backupEngine->startRestore(backup, ask))
+    if (backupEngine->startRestore(backup, askContext(ui, handle)))
         showBackupProgress(tr("Writing the backup to the controller..."),
                            backup.definitionCount());
 }
