@@ -157,6 +157,7 @@ void Widget::updateConnectState()
                             ui->checkButton_2, ui->setButton_6, ui->setButton_9, ui->setButton_7})
         button->setEnabled(open);
     factoryResetAction->setEnabled(open);
+    updateBackupActions(open);
 }
 
 void Widget::onLinkHolderChanged(SerialPort::Holder holder)

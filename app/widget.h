@@ -30,7 +30,9 @@ class QSettings;
 class QTimer;
 class QShowEvent;
 
+class BackupEngine;
 class CustomDialog;
+class QProgressDialog;
 struct EditorSnapshot;
 class MyCustomPlot;
 class SerialPort;
@@ -151,6 +153,12 @@ public slots:
     /// Looks for a newer release of the application: at every show of the
     /// window (manual false) and from Help > Check for Update (manual true).
     void checkForAppUpdate(bool manual);
+
+    // ---- controller backup (app/widget_backup.cpp) ----
+    /// File > Back Up Controller...: every message slot of every pedal into a file.
+    void backUpController();
+    /// File > Restore Controller...: a backup file back into the controller.
+    void restoreController();
 
     // ---- preset files (presets/widget_presets.cpp) ----
     void loadPresetFile();
@@ -348,6 +356,21 @@ private:
     /// Absolute path of config.ini, taken when the settings are loaded.
     QString configPath;
     void buildMenus();
+
+    // ---- controller backup ----
+    BackupEngine *backupEngine = nullptr;
+    QProgressDialog *backupProgress = nullptr;
+    QAction *backupAction = nullptr;
+    QAction *restoreAction = nullptr;
+    /// Where the backup under way is saved.
+    QString backupFileName;
+    void buildBackupMenu(QMenu *file);
+    void updateBackupActions(bool connected);
+    void showBackupProgress(const QString &label, int total);
+    /// Whether the connected controller has told its model and pedal count; says so when not.
+    bool controllerKnown(const QString &title);
+    /// The engine's job ended: saves, asks or reports (backupEngine->lastOutcome()).
+    void backupJobEnded();
 
     // ---- preset files ----
     /// The file last named in a save dialog; empty when that dialog was cancelled.

@@ -60,6 +60,7 @@ void Widget::buildMenus()
     connect(file->addAction(tr("Save File")), &QAction::triggered, this, &Widget::savePresetFile);
     connect(file->addAction(tr("Save File As")), &QAction::triggered, this,
             &Widget::savePresetFileAs);
+    buildBackupMenu(file);
     connect(file->addAction(tr("Exit")), &QAction::triggered, this, &Widget::confirmExit);
 
     QMenu *setting = bar->addMenu(tr("Setting"));

@@ -1,6 +1,6 @@
 # The sources of the core library: every folder is one subsystem. Shared by
 # the top-level build and the sanitizer build of the fuzz targets.
-set(SW_CORE_DIRS core app device pedal monitor curve presets upgrade update)
+set(SW_CORE_DIRS core app device pedal monitor curve presets upgrade update backup)
 
 # sw_core_sources(<out-var> <root>): the core's .cpp, .h and .ui files under
 # root, without the program entry, and with only this platform's units.

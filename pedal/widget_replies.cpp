@@ -5,6 +5,7 @@
 #include "ui_widget.h"
 
 #include "app/releasenotice.h"
+#include "backup/backupengine.h"
 #include "pedal/replyplan.h"
 #include "core/logging.h"
 
@@ -26,6 +27,9 @@ int byteAt(const QByteArray &frame, int i)
 void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
 {
     qCDebug(lcReplies) << "Frame:" << data.type << data.frame.toHex(' ');
+    // The replies of a backup or restore are the engine's alone.
+    if (backupEngine && backupEngine->takeFrame(data))
+        return;
     switch (data.type) {
     case Protocol::HandshadeReplyCmd: {
         // A six-byte status frame has F7 at byte 5 and so changes nothing here.

@@ -195,8 +195,17 @@ quint8 ControllerBehaviour::judgeSet(const PedalMessage &def) const
 
 PedalMessage ControllerBehaviour::stored(int pedal, int slot, int pedalType) const
 {
-    return m_definitions.value(Key({pedal, slot}, pedalType),
-                               defaultMessage(pedal, slot, pedalType));
+    return m_definitions.value(Key({pedal, slot}, pedalType), unset(pedal, slot, pedalType));
+}
+
+PedalMessage ControllerBehaviour::unset(int pedal, int slot, int pedalType) const
+{
+    if (!m_unsetSlotsEmpty)
+        return defaultMessage(pedal, slot, pedalType);
+    PedalMessage m;
+    m.pedal = quint8(pedal);
+    m.message = quint8(slot);
+    return m;
 }
 
 QByteArray ControllerBehaviour::definition(int pedal, int slot, int pedalType) const

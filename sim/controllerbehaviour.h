@@ -61,6 +61,12 @@ public:
     /// reply; -1 (default) sends none.
     void setStatusAfterHandshake(int value) { m_statusAfterHandshake = value; }
 
+    /// Slots nothing is stored in answer asks with an empty definition (the
+    /// pedal and slot, pedal type 0, every other byte 0) instead of the
+    /// factory settings, as a controller whose slots start empty does.
+    void setUnsetSlotsEmpty(bool empty) { m_unsetSlotsEmpty = empty; }
+    bool unsetSlotsEmpty() const { return m_unsetSlotsEmpty; }
+
     /// The definition an ask for that pedal type returns: the stored one or the default.
     QByteArray definition(int pedal, int slot, int pedalType) const;
     /// The definition a short ask returns: that of the pedal type last set in the slot.
@@ -99,6 +105,7 @@ private:
     quint8 judgeSet(const PedalMessage &definition) const;
     void storeMessage(const PedalMessage &definition);
     PedalMessage stored(int pedal, int slot, int pedalType) const;
+    PedalMessage unset(int pedal, int slot, int pedalType) const;
     static PedalMessage defaultMessage(int pedal, int slot, int pedalType);
 
     SimulatedModel m_model;
@@ -106,6 +113,7 @@ private:
     QString m_firmwareVersion;
     int m_forcedSetStatus = -1;
     int m_statusAfterHandshake = -1;
+    bool m_unsetSlotsEmpty = false;
     QByteArray m_input;
     QMap<Key, PedalMessage> m_definitions;
     QMap<QPair<int, int>, int> m_lastType;

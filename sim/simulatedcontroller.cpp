@@ -303,6 +303,8 @@ void SimulatedController::handleCommand(const ControllerCommand &command)
         break;
     }
     case ControllerCommand::Erase:
+        // Erasing the flash for a new image loses the stored definitions too.
+        m_behaviour.clearDefinitions();
         m_image.clear();
         m_imageChunks = 0;
         m_eraseTimer->stop();

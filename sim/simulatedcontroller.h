@@ -24,7 +24,8 @@ class QTimer;
 /// In upgrade mode the controller is its bootloader: it answers the identity
 /// and version queries, and after an erase command and its "ERASE END" takes
 /// every byte it receives as firmware image, until it is unplugged or
-/// re-enumerated.
+/// re-enumerated. The erase command also loses every stored message
+/// definition, as a factory reset does.
 class SimulatedController : public QObject
 {
     Q_OBJECT

@@ -98,7 +98,8 @@ void TestSettings::menuBar_holdsEveryEntryInOrder()
     const QList<QAction *> menus = bar->actions();
     QCOMPARE(texts(menus), (QStringList{"File", "Setting", "Help"}));
     QCOMPARE(texts(menus.at(0)->menu()->actions()),
-             (QStringList{"Open File", "Save File", "Save File As", "Exit"}));
+             (QStringList{"Open File", "Save File", "Save File As", "Back Up Controller...",
+                          "Restore Controller...", "Exit"}));
     QCOMPARE(texts(menus.at(1)->menu()->actions()),
              (QStringList{"MIDI Note=60 Name", "Show CC Name", "Factory Reset", "Firmware Upgrade"}));
     QCOMPARE(texts(menus.at(2)->menu()->actions()),

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QProgressDialog>
 
 ModalWatcher::ModalWatcher(QMessageBox::StandardButton answer, QObject *parent)
     : QObject(parent), m_answer(answer)
@@ -26,6 +27,9 @@ void ModalWatcher::poll()
         return;
     auto *box = qobject_cast<QMessageBox *>(modal);
     if (!box) {
+        // A progress dialog closes with its job; its Cancel is the test's to press.
+        if (qobject_cast<QProgressDialog *>(modal))
+            return;
         if (auto *dialog = qobject_cast<QDialog *>(modal))
             dialog->reject();
         return;

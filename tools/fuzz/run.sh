@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs them one after the other:
-# the stream framing, the reply plan alone, the update texts, the main
-# window's reply slot, and the window loading preset files and config.ini.
+# the stream framing, the reply plan alone, the update texts, controller
+# backup files, the main window's reply slot, and the window loading preset
+# files and config.ini.
 #
-#   tools/fuzz/run.sh [seconds]        default 60, shared out 1 : 1 : 1 : 2 : 2
+#   tools/fuzz/run.sh [seconds]        default 60, shared out 1 : 1 : 1 : 1 : 2 : 2
 #
 # Environment: FUZZ_BUILD (build directory, default build-fuzz at the top of
 # the tree). The corpora the runs grow stay in $FUZZ_BUILD/corpus-<target>;
@@ -137,10 +138,16 @@ useed dots         1 V1..3  'QRX-20_V1..3.\nUpdate content:'
 useed no-v         2 1.2    'ZT-3_V0.0.1'
 useed application  5 V4.0.1 'Stompwright_V4.1.0\nUpdate content:\nNew look'
 
-# Seconds for each target: an eighth each for the three fast ones, the rest
+# Backup file seeds: the files of the tests.
+bseeds="$build/seeds-backup"
+rm -rf "$bseeds"
+mkdir -p "$bseeds"
+cp "$root"/tests/data/backup/*.json "$bseeds/"
+
+# Seconds for each target: an eighth each for the four fast ones, the rest
 # shared by the two that drive the window.
 sixth=$(( seconds / 8 > 0 ? seconds / 8 : 1 ))
-window=$(( (seconds - 3 * sixth) / 2 > 0 ? (seconds - 3 * sixth) / 2 : 1 ))
+window=$(( (seconds - 4 * sixth) / 2 > 0 ? (seconds - 4 * sixth) / 2 : 1 ))
 
 mkdir -p "$build/artifacts"
 cd "$build"
@@ -155,5 +162,10 @@ run() { # target, seconds, seeds, extra options
 run fuzz_streamframer "$sixth" "$seeds" -max_len=4096
 run fuzz_replyplan "$sixth" "$rseeds" -max_len=512
 run fuzz_updatetext "$sixth" "$useeds" -max_len=1024
+# Qt 5.15's JSON parser leaks an object that repeats a key whose first value
+# is an object or array: leaks are not looked for in the backup reader, not
+# per input and not at exit.
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    run fuzz_backup "$sixth" "$bseeds" -max_len=16384 -detect_leaks=0
 run fuzz_replies "$window" "$rseeds" -max_len=512 -detect_leaks=0 -rss_limit_mb=4096
 run fuzz_presets "$window" "$pseeds" -max_len=8192 -detect_leaks=0 -rss_limit_mb=4096
