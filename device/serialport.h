@@ -38,6 +38,12 @@ public:
     /// Refreshes the device list without the description filter, logging every port.
     void initPort2();
 
+    /// While held, the link reads nothing: what the controller sends waits in
+    /// the port (a backlog of live events is being worked off). Every other
+    /// signal of the link keeps coming. Releasing reads what waits.
+    void setInputHeld(bool held);
+    bool isInputHeld() const { return inputHeld; }
+
     /// Byte xx of the last six-byte status reply F0 00 21 5E xx F7; -1 until one came.
     int extractedValue = -1;
     /// When set, recognised model and version replies are emitted as send_MTD/send_vesion.
@@ -68,10 +74,13 @@ private:
     QTimer *statusTimer;
     QStringList knownPorts;
     QStringList missingPorts;
+    bool reading = false;
+    bool readPending = false;
+    bool inputHeld = false;
 
     void refreshDeviceList(bool filterByPrefix, bool logPorts);
     void emitFrame(int type, const QByteArray &frame);
-    /// Readers of the whole buffer at each read: identity, erase confirmation, showdata.
-    void inspectBuffer(const QByteArray &buffer);
+    /// Readers of each text reply: identity, erase confirmation, showdata.
+    void inspectBuffer(const QByteArray &reply);
     class LinkSink;
 };
