@@ -184,10 +184,12 @@ void SerialPort::readDataSlot()
     }
     reading = true;
     LinkSink sink(this);
+    // The port does not announce bytes that come while a receiver waits in
+    // the event loop: they are read here, after the bytes before them.
     do {
         readPending = false;
         msgBuffer.feed(readAll(), sink);
-    } while (readPending && !inputHeld && isOpen() && bytesAvailable() > 0);
+    } while (!inputHeld && isOpen() && bytesAvailable() > 0);
     reading = false;
 }
 

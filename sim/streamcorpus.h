@@ -137,6 +137,8 @@ inline QList<Item> build(int count, const Draw &draw)
         afterGarbage = item.type == Garbage;
         items.append(item);
     }
+    if (afterGarbage) // bytes at the very end wait for what follows them
+        items.append({4, event(draw, true)});
     return items;
 }
 
