@@ -129,8 +129,12 @@ void StreamFramer::feed(const QByteArray &bytes, Sink &sink)
     // The sink may clear the framer (the link reopened); the bytes of this
     // call are then worked on no further.
     QByteArray work;
-    work.swap(m_buffer);
-    work.append(bytes);
+    if (m_buffer.isEmpty()) {
+        work = bytes;
+    } else {
+        work.swap(m_buffer);
+        work.append(bytes);
+    }
     m_cleared = false;
 
     const char *data = work.constData();
@@ -162,9 +166,11 @@ void StreamFramer::feed(const QByteArray &bytes, Sink &sink)
                 continue;
             }
             flushSkipped();
-            const QByteArray event(data + pos, 4);
+            // One array carries every event; it is copied only when a
+            // receiver kept the last one.
+            std::memcpy(m_event.data(), data + pos, 4);
             pos += 4;
-            sink.frame(4, event);
+            sink.frame(4, m_event);
             continue;
         }
         int skip = 1;
@@ -200,7 +206,7 @@ void StreamFramer::feed(const QByteArray &bytes, Sink &sink)
     if (m_cleared)
         return;
     flushSkipped();
-    if (!m_cleared)
+    if (!m_cleared && pos < n)
         m_buffer = work.mid(pos);
 }
 

@@ -79,5 +79,6 @@ public:
 
 private:
     QByteArray m_buffer;
+    QByteArray m_event{4, '\0'};
     bool m_cleared = false;
 };
