@@ -176,18 +176,15 @@ bool SerialPort::openPort(QString portName, int baudRate)
 
 void SerialPort::readDataSlot()
 {
-    // A receiver of the frames may re-enter the event loop; a read arriving
-    // there waits until this one is done instead of cutting into its work.
-    if (reading || inputHeld) {
-        readPending = true;
+    // A receiver of the frames may re-enter the event loop; a read asked
+    // for there waits until this one is done instead of cutting into its work.
+    if (reading || inputHeld)
         return;
-    }
     reading = true;
     LinkSink sink(this);
     // The port does not announce bytes that come while a receiver waits in
     // the event loop: they are read here, after the bytes before them.
     do {
-        readPending = false;
         msgBuffer.feed(readAll(), sink);
     } while (!inputHeld && isOpen() && bytesAvailable() > 0);
     reading = false;

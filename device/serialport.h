@@ -75,7 +75,6 @@ private:
     QStringList knownPorts;
     QStringList missingPorts;
     bool reading = false;
-    bool readPending = false;
     bool inputHeld = false;
 
     void refreshDeviceList(bool filterByPrefix, bool logPorts);

@@ -164,22 +164,34 @@ void tst_LinkPath::drainHoldsOnlyInput_portRemovalAndReturnHeard()
     QSignalSpy gone(link, &SerialPort::portDisconnected);
     QSignalSpy back(link, &SerialPort::portReconnected);
 
-    // A backlog, and a port change reported while the drain holds the input.
+    // A backlog, and a port change reported while the drain holds the input:
+    // each row of the backlog posts a look at the link, which the drain's
+    // next pass of the event loop runs.
     const auto changeDuringDrain = [&](const std::function<void()> &change) {
         bool changed = false;
-        QTimer poll;
-        poll.setInterval(0);
-        connect(&poll, &QTimer::timeout, this, [&] {
-            if (changed || !link->isInputHeld())
-                return;
-            changed = true;
-            change();
-            link->updatePortStatus();
-        });
+        bool posted = false;
+        const QMetaObject::Connection rows =
+            connect(rig.ui->tableView->model(), &QAbstractItemModel::rowsInserted, this, [&] {
+                if (changed || posted)
+                    return;
+                posted = true;
+                QMetaObject::invokeMethod(
+                    this,
+                    [&] {
+                        posted = false;
+                        if (changed || !link->isInputHeld())
+                            return;
+                        changed = true;
+                        change();
+                        link->updatePortStatus();
+                    },
+                    Qt::QueuedConnection);
+            });
         for (int i = 0; i < 250; ++i)
             rig.window->enqueuePedalFrame(midiEvent(0xB0, 7, quint8(i % 128)));
-        poll.start();
         const bool drained = QTest::qWaitFor([&] { return !rig.window->pedalFrameDrainPending(); });
+        disconnect(rows);
+        QCoreApplication::processEvents(); // a look posted by the last row
         return drained && changed && !link->isInputHeld();
     };
     QVERIFY(changeDuringDrain([&] { rig.source.clearExtraDevices(); }));
