@@ -1,6 +1,7 @@
 #include "device/streamframer.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -90,37 +91,29 @@ int StreamFramer::packetLength(const char *bytes, int available)
         if (d[i] != head[i])
             return -1;
     }
-    if (available < 5)
-        return 0;
-    if (d[4] == kSysExEnd)
-        return 5;
-    if (available < 6)
-        return 0;
-    if (d[5] == kSysExEnd)
-        return 6;
-    if (d[5] == kConfigurationSubCode) {
-        // F0 00 21 5E xx 04 F7 is a handshake reply (four pedals). Otherwise
-        // the configuration reply is cut by its length, not by the first F7:
-        // its data bytes may hold F7 (trigger level 247). Byte 22 is the
-        // trigger level's high byte, never above 3F, so F7 there ends the
-        // 23-byte form.
-        if (available < 7)
-            return 0;
-        if (d[6] == kSysExEnd)
-            return 7;
-        if (available < 23)
-            return 0;
-        if (d[22] == kSysExEnd)
-            return 23;
-        if (available < 24)
-            return 0;
-        if (d[23] == kSysExEnd)
-            return 24;
-    }
+    // Places where an F7 ends the packet whatever follows, tried in order.
+    // F0 00 21 5E xx 04 F7 is a handshake reply (four pedals). Otherwise
+    // sub-code 04 is a configuration reply, cut by its length and not by the
+    // first F7: its data bytes may hold F7 (trigger level 247). Byte 22 is
+    // the trigger level's high byte, never above 3F, so F7 there ends the
+    // 23-byte form.
+    const auto fixedEnd = [&](std::initializer_list<int> places) {
+        for (int i : places) {
+            if (i >= available)
+                return 0;
+            if (d[i] == kSysExEnd)
+                return i + 1;
+        }
+        return -1;
+    };
+    int end = fixedEnd({4, 5});
+    if (end < 0 && d[5] == kConfigurationSubCode)
+        end = fixedEnd({6, 22, 23});
+    if (end >= 0)
+        return end;
     const int limit = qMin(available, MaxItem);
-    const void *end = std::memchr(d + 6, kSysExEnd, size_t(limit - 6));
-    if (end)
-        return int(static_cast<const quint8 *>(end) - d) + 1;
+    if (const void *f7 = std::memchr(d + 6, kSysExEnd, size_t(limit - 6)))
+        return int(static_cast<const quint8 *>(f7) - d) + 1;
     return available >= MaxItem ? -1 : 0;
 }
 
