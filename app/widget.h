@@ -489,9 +489,6 @@ private:
     /// Holds back (true) or allows the repaints of the visible tables and pictures.
     void setMonitorPaintFrozen(bool frozen);
     bool monitorPaintFrozen = false;
-    /// After a pass of the event loop with the link's signals held: reads
-    /// what arrived and reports a link error.
-    void resumeLinkInput();
     void setupEventTables();
 
     QGraphicsScene *expressionScene = nullptr;

@@ -68,12 +68,12 @@ void Widget::on_connectButton_clicked()
             handle->write(Identity::identityQuery());
             handle->flush();
         });
-    }
 
-    const QString description = ui->comboBox_ComDevices->currentText();
-    setModelFeaturesVisible(showsModelFeatures(description));
-    if (offersTempo(description))
-        rebuildSwitchEventLists(true);
+        const QString description = ui->comboBox_ComDevices->currentText();
+        setModelFeaturesVisible(showsModelFeatures(description));
+        if (offersTempo(description))
+            rebuildSwitchEventLists(true);
+    }
     updateConnectState();
 }
 

@@ -127,6 +127,7 @@ void Widget::loadConfig()
 
     fillControllerList(ui->expression_cc_comboBox_ctl, named);
     fillControllerList(ui->switch_cc_comboBox_ctl, named);
+    fillControllerList(ui->hat_cc_comboBox_ctl, named);
 }
 
 void Widget::applyNoteNaming(int mode)

@@ -11,18 +11,21 @@ class CountingSink : public StreamFramer::Sink
 {
 public:
     long frames = 0;
+    long texts = 0;
     int status = -1;
     void frame(int, const QByteArray &) override { ++frames; }
+    void text(const QByteArray &) override { ++texts; }
     void packet(QByteArray &bytes) override { StreamFramer::processPacket(bytes, status, *this); }
 };
 
-/// About 1 MiB: mostly four-byte events, every 40th item a reply or a text line.
+/// About 1 MiB: mostly four-byte events, every 40th item a reply (a
+/// configuration reply with F7 in its data among them) or a text line.
 QByteArray mixedStream()
 {
     const QByteArray note = QByteArray::fromHex("09903C64");
     const QByteArray cc = QByteArray::fromHex("0BB00740");
     const QByteArray reply24 =
-        QByteArray::fromHex("F000215E10040000010007000000007F00320000003200000000F7");
+        QByteArray::fromHex("F000215E1004" "0000010007000000007F003200F700" "3200" "F7");
     const QByteArray status = QByteArray::fromHex("F000215E03F7");
     const QByteArray text("ZT-3\r\n");
     QByteArray out;

@@ -4,6 +4,9 @@
 // drain into the three tables and the pedal pictures. Prints
 //   - the highest sustained event rate without a dropped frame, and its
 //     ratio to a 115200-baud line (2880 four-byte frames per second);
+//   - the same with the writes cut at arbitrary byte boundaries, as a loaded
+//     serial line delivers them, where every frame must come out exactly
+//     once and in order; and that for the link alone, without the window;
 //   - for a 20,000-frame burst, the time until its last row is in the tables
 //     and the longest gap between the ticks of a 1 ms timer meanwhile;
 //   - resident memory after 500,000 and 1,000,000 frames.
@@ -16,8 +19,12 @@
 #include "sim/simulateddevicesource.h"
 #include "ui_widget.h"
 
+#include "device/serialport.h"
+
 #include <QAbstractItemModel>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
@@ -81,10 +88,13 @@ public:
     }
 
     /// Starts sending `total` frames at `perSecond` (on the pump's thread).
-    void start(double perSecond, qint64 total)
+    /// cutAnywhere: each write ends at an arbitrary byte, mid-frame mostly,
+    /// and is itself cut into up to four pieces at arbitrary bytes.
+    void start(double perSecond, qint64 total, bool cutAnywhere = false)
     {
         m_running = true;
         QMetaObject::invokeMethod(this, [=] {
+            m_cutAnywhere = cutAnywhere;
             m_rate = perSecond;
             m_total = total;
             m_sentAtStart = m_sent;
@@ -124,12 +134,32 @@ private:
         for (qint64 i = 0; i < n; ++i)
             bytes += frame(m_sent + i);
         m_sent += n;
-        m_controller->send(bytes);
+        m_running = m_sent - m_sentAtStart < m_total;
+        if (m_cutAnywhere)
+            sendCut(bytes);
+        else
+            m_controller->send(bytes);
         // The controller keeps a record of what it sent; a long run must not.
         m_controller->clearRecords();
-        m_running = m_sent - m_sentAtStart < m_total;
         if (!m_running)
             m_timer.stop();
+    }
+
+    void sendCut(const QByteArray &bytes)
+    {
+        m_pending += bytes;
+        // Up to a frame's worth stays for the next write, except at the end.
+        const int keep = m_running ? int(m_random.bounded(5u)) : 0;
+        const int length = std::max(0, m_pending.size() - keep);
+        int from = 0;
+        for (int pieces = 1 + int(m_random.bounded(4u)); pieces > 1 && from < length; --pieces) {
+            const int piece = 1 + int(m_random.bounded(quint32(length - from)));
+            m_controller->send(m_pending.mid(from, piece));
+            from += piece;
+        }
+        if (from < length)
+            m_controller->send(m_pending.mid(from, length - from));
+        m_pending.remove(0, length);
     }
 
     SimulatedController *m_controller;
@@ -138,14 +168,48 @@ private:
     double m_rate = 0;
     qint64 m_total = 0;
     qint64 m_sentAtStart = 0;
+    bool m_cutAnywhere = false;
+    QByteArray m_pending;
+    QRandomGenerator m_random{2880};
     std::atomic<qint64> m_sent{0};
     std::atomic<bool> m_running{false};
+};
+
+/// Follows the frames out of the link: each must be the next one sent.
+struct FrameOrder
+{
+    qint64 next = 0;     ///< number of the frame expected next
+    qint64 received = 0; ///< frames of the run received
+    qint64 wrong = 0;    ///< frames lost, repeated or garbled (each out-of-order frame)
+
+    void reset(qint64 first)
+    {
+        next = first;
+        received = 0;
+        wrong = 0;
+    }
+    void take(const Protocol::MsgPackage &p)
+    {
+        if (p.type != Protocol::PadelUploadCmd)
+            return;
+        ++received;
+        if (p.frame != frame(next)) {
+            ++wrong;
+            // Find the place again: the frame's value counts modulo 16384.
+            const qint64 value = quint8(p.frame.at(2)) | (quint8(p.frame.at(3)) << 7);
+            next += ((value - next) % 16384 + 16384) % 16384;
+        }
+        ++next;
+    }
 };
 
 struct Rig
 {
     Widget *window = nullptr;
     Pump *pump = nullptr;
+    FrameOrder *order = nullptr;
+    /// Frames handled that the pump did not send (handed to the queue directly).
+    qint64 notPumped = 0;
 
     qint64 handled() const { return window->handledPedalFrames(); }
     qint64 dropped() const { return window->droppedPedalFrames(); }
@@ -154,26 +218,68 @@ struct Rig
     {
         return waitUntil(
             [this] {
-                return !pump->running() && handled() + dropped() >= pump->sent()
+                return !pump->running() && handled() + dropped() - notPumped >= pump->sent()
                        && !window->pedalFrameDrainPending();
             },
             timeoutMs);
     }
 };
 
-/// Sends `seconds` worth of frames at the rate; sustained when nothing is
-/// dropped and the last frame is handled within 5 % (at least 20 ms) of the
-/// time the rate allows. elapsedMs: from the first frame sent to the last handled.
-bool sustains(Rig &rig, double rate, double seconds, double *elapsedMs)
+/// What one second of frames at a rate came to.
+struct Run
+{
+    bool exact = false; ///< every frame handled, none dropped; out of the link once and in order
+    bool paced = false; ///< exact, and the last frame handled within 5 % (20 ms) of the second
+    double elapsedMs = 0; ///< from the first frame sent to the last handled
+};
+
+Run runAt(Rig &rig, double rate, bool cutAnywhere)
 {
     const qint64 droppedBefore = rig.dropped();
+    const qint64 total = qint64(rate);
+    rig.order->reset(rig.pump->sent());
     QElapsedTimer clock;
     clock.start();
-    rig.pump->start(rate, qint64(rate * seconds));
-    const bool done = rig.catchUp(int(seconds * 1000) * 20 + 5000);
-    *elapsedMs = clock.nsecsElapsed() / 1e6;
-    return done && rig.dropped() == droppedBefore
-           && *elapsedMs <= std::max(seconds * 1000 * 1.05, seconds * 1000 + 20);
+    rig.pump->start(rate, total, cutAnywhere);
+    const bool done = rig.catchUp(20000 + 5000);
+    Run run;
+    run.elapsedMs = clock.nsecsElapsed() / 1e6;
+    run.exact = done && rig.dropped() == droppedBefore && rig.order->received == total
+                && rig.order->wrong == 0;
+    run.paced = run.exact && run.elapsedMs <= 1050;
+    return run;
+}
+
+/// Raises the rate while every frame comes out exactly once and the window
+/// is at most three times too slow; returns the highest rate kept pace with
+/// and the highest rate without a frame lost or repeated.
+void ladder(Rig &rig, bool cutAnywhere, double *bestPaced, double *bestExact)
+{
+    *bestPaced = 0;
+    *bestExact = 0;
+    for (double rate : {5000.0, 10000.0, 20000.0, 40000.0, 60000.0, 80000.0, 100000.0, 120000.0,
+                        150000.0, 200000.0, 250000.0, 300000.0}) {
+        const Run run = runAt(rig, rate, cutAnywhere);
+        std::printf("  %8.0f frames/s for 1 s: %s (all handled after %.1f ms; %lld "
+                    "handled, %lld dropped so far; %lld of %lld out of the link, %lld out of "
+                    "order)\n",
+                    rate,
+                    run.paced ? "kept pace" : run.exact ? "exact, fell behind" : "FRAMES LOST",
+                    run.elapsedMs, static_cast<long long>(rig.handled()),
+                    static_cast<long long>(rig.dropped()),
+                    static_cast<long long>(rig.order->received), static_cast<long long>(rate),
+                    static_cast<long long>(rig.order->wrong));
+        std::fflush(stdout);
+        if (run.paced && *bestPaced == *bestExact)
+            *bestPaced = rate;
+        if (!run.exact)
+            break;
+        *bestExact = rate;
+        rig.catchUp(20000);
+        if (run.elapsedMs > 3000)
+            break;
+    }
+    rig.catchUp(20000);
 }
 
 } // namespace
@@ -202,12 +308,29 @@ int main(int argc, char *argv[])
     }
     QTest::qWait(700); // the ask and identity queries after the open are answered
 
+    // A second controller for the link alone, without a window behind it.
+    auto *linkController = new SimulatedController(QStringLiteral("ZT-1"));
+    source.addController(linkController);
+    QComboBox linkCombo;
+    SerialPort bareLink(&linkCombo, QStringLiteral("Veltrano"), nullptr);
+    if (!bareLink.openPort(linkController->portName(), 115200)
+        || !waitUntil([&] { return linkController->isHostConnected(); }, 5000)) {
+        std::printf("no link to the second simulated controller\n");
+        return 1;
+    }
+
     QThread controllerThread;
     controller->moveToThread(&controllerThread);
     auto *pump = new Pump(controller);
     pump->moveToThread(&controllerThread);
+    linkController->moveToThread(&controllerThread);
+    auto *linkPump = new Pump(linkController);
+    linkPump->moveToThread(&controllerThread);
     controllerThread.start();
-    Rig rig{window, pump};
+    FrameOrder order;
+    QObject::connect(window->findChild<SerialPort *>(), &SerialPort::pedalMidiDataSignal,
+                     [&order](Protocol::MsgPackage p) { order.take(p); });
+    Rig rig{window, pump, &order};
 
     // 0. The window alone: frames handed to the queue directly, 250 at a time.
     {
@@ -224,28 +347,58 @@ int main(int argc, char *argv[])
                     "%.0f frames/s\n", us, 1e6 / us);
     }
 
-    // 1. Sustained rate: raise it until frames are lost or the window falls behind.
+    rig.notPumped = rig.handled() + rig.dropped() - pump->sent();
+
+    // 1. Sustained rate, whole frames per write, then writes cut anywhere.
     double best = 0;
-    double bestElapsed = 0;
-    for (double rate : {5000.0, 10000.0, 20000.0, 40000.0, 60000.0, 80000.0, 100000.0, 120000.0,
-                        150000.0, 200000.0, 250000.0, 300000.0}) {
-        double elapsed = 0;
-        const bool ok = sustains(rig, rate, 1.0, &elapsed);
-        std::printf("  %8.0f frames/s for 1 s: %s (all handled after %.1f ms; %lld "
-                    "handled, %lld dropped so far)\n",
-                    rate, ok ? "sustained" : "NOT sustained", elapsed,
-                    static_cast<long long>(rig.handled()), static_cast<long long>(rig.dropped()));
-        std::fflush(stdout);
-        if (!ok)
-            break;
-        best = rate;
-        bestElapsed = elapsed;
-        rig.catchUp(20000);
+    double bestExact = 0;
+    ladder(rig, false, &best, &bestExact);
+    std::printf("whole frames per write: highest rate kept pace with, no frame dropped: %.0f "
+                "frames/s, %.1f x the 115200-baud line (%.0f frames/s); no frame lost up to "
+                "%.0f frames/s\n",
+                best, best / kLineFramesPerSecond, kLineFramesPerSecond, bestExact);
+    double cutPaced = 0;
+    double cutExact = 0;
+    ladder(rig, true, &cutPaced, &cutExact);
+    std::printf("writes cut at arbitrary bytes: highest rate with no frame lost or repeated: "
+                "%.0f frames/s, %.1f x the line; kept pace up to %.0f frames/s, %.1f x\n",
+                cutExact, cutExact / kLineFramesPerSecond, cutPaced,
+                cutPaced / kLineFramesPerSecond);
+
+    // 1b. The link alone, writes cut anywhere: what it can frame when no
+    // window works on the frames.
+    {
+        FrameOrder bareOrder;
+        QObject::connect(&bareLink, &SerialPort::pedalMidiDataSignal,
+                         [&bareOrder](Protocol::MsgPackage p) { bareOrder.take(p); });
+        double bareBest = 0;
+        for (double rate : {50000.0, 100000.0, 200000.0, 400000.0, 800000.0, 1600000.0, 3200000.0}) {
+            const qint64 total = qint64(rate);
+            bareOrder.reset(linkPump->sent());
+            QElapsedTimer clock;
+            clock.start();
+            linkPump->start(rate, total, true);
+            const bool done = waitUntil(
+                [&] { return !linkPump->running() && bareOrder.received >= total; }, 20000);
+            const double elapsed = clock.nsecsElapsed() / 1e6;
+            const bool ok = done && bareOrder.received == total && bareOrder.wrong == 0
+                            && elapsed <= 1050;
+            std::printf("  link alone, %8.0f frames/s for 1 s, cut anywhere: %s (%lld of %lld "
+                        "out, %lld out of order, last after %.1f ms)\n",
+                        rate, ok ? "sustained" : "NOT sustained",
+                        static_cast<long long>(bareOrder.received),
+                        static_cast<long long>(total), static_cast<long long>(bareOrder.wrong),
+                        elapsed);
+            std::fflush(stdout);
+            (void)waitUntil([&] { return !linkPump->running(); }, 20000);
+            if (!ok)
+                break;
+            bareBest = rate;
+        }
+        std::printf("link alone, writes cut at arbitrary bytes: highest rate with no frame lost "
+                    "or repeated: %.0f frames/s, %.1f x the line\n",
+                    bareBest, bareBest / kLineFramesPerSecond);
     }
-    rig.catchUp(20000);
-    std::printf("highest sustained rate without a dropped frame: %.0f frames/s, %.1f x the "
-                "115200-baud line (%.0f frames/s); one second of it handled in %.1f ms\n",
-                best, best / kLineFramesPerSecond, kLineFramesPerSecond, bestElapsed);
 
     // 2. A 20,000-frame burst, with a 1 ms timer measuring the event loop's gaps.
     {
@@ -269,7 +422,7 @@ int main(int argc, char *argv[])
             return row >= 0
                    && model->index(row, 2).data().toInt()
                           == (quint8(lastFrame.at(3)) << 7 | quint8(lastFrame.at(2)))
-                   && rig.handled() + rig.dropped() > last;
+                   && rig.handled() + rig.dropped() - rig.notPumped > last;
         };
         ticker.start(1);
         clock.start();

@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPair>
 #include <QTimer>
+#include <QVector>
 
 namespace {
 
@@ -19,11 +21,6 @@ QString hexBytes(const QByteArray &bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-QString hexByte(quint8 b)
-{
-    return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-}
-
 } // namespace
 
 /// Forwards what the framer finds to the link's signals.
@@ -32,15 +29,11 @@ class SerialPort::LinkSink : public StreamFramer::Sink
 public:
     explicit LinkSink(SerialPort *port) : m_port(port) {}
     void frame(int type, const QByteArray &bytes) override { m_port->emitFrame(type, bytes); }
-    void rejected(const char *where, quint8 b0, quint8 b1) override
+    void rejected(const QByteArray &bytes) override
     {
-        qCCritical(lcLink) << where << " invalid data:" << hexByte(b0) << hexByte(b1);
+        qCDebug(lcLink) << "Skipped" << bytes.size() << "bytes:" << hexBytes(bytes.left(64));
     }
-    void incompleteGroup() override
-    {
-        qCDebug(lcLinkFrames) << "Incomplete 4-byte message, waiting for more data.";
-    }
-    void inspect(const QByteArray &buffer) override { m_port->inspectBuffer(buffer); }
+    void text(const QByteArray &reply) override { m_port->inspectBuffer(reply); }
     void packet(QByteArray &bytes) override
     {
         qCDebug(lcLink) << "Extracted packet:" << hexBytes(bytes);
@@ -83,37 +76,56 @@ void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
     const QMap<UsbId, QString> descriptions =
         usbDeviceDescriptions(nullptr, kUsbEnumerator, prefix.c_str(), filterByPrefix);
 
-    QStringList existing;
-    existing.reserve(deviceCombo->count());
-    for (int i = 0; i < deviceCombo->count(); ++i)
-        existing.append(deviceCombo->itemText(i));
-    QStringList seen;
-
     // Listing the serial ports is the costly part of a scan (tens of ms on
     // Linux); with no matching USB device no port can be listed, so skip it.
     const QList<SerialPortRecord> ports = descriptions.isEmpty() && !logPorts
                                               ? QList<SerialPortRecord>()
                                               : DeviceSource::current()->serialPorts();
+    // Controllers present now, in listing order: description and port name.
+    QList<QPair<QString, QString>> present;
     for (const SerialPortRecord &port : ports) {
         if (logPorts)
             qCDebug(lcLink) << "VID:" << port.vendorId << ", PID:" << port.productId
                      << ", description:" << port.description << ", locate:" << port.systemLocation
                      << ", number:" << port.serialNumber << ", manufacturer:" << port.manufacturer;
         const auto found = descriptions.constFind(UsbId{port.productId, port.vendorId});
-        if (found == descriptions.constEnd())
-            continue;
-        const QString &text = found.value();
-        if (!existing.contains(text) && !seen.contains(text))
-            deviceCombo->addItem(text, port.portName);
-        seen.append(text);
+        if (found != descriptions.constEnd())
+            present.append({found.value(), port.portName});
     }
-    for (const QString &text : qAsConst(existing)) {
-        if (seen.contains(text))
-            continue;
-        const int index = deviceCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (index >= 0)
-            deviceCombo->removeItem(index);
+
+    // Every controller keeps an entry of its own, even where several share a
+    // description. An entry stays while its own port is present; one whose
+    // port is gone stays, under its old port name, while a controller of its
+    // description is present that no other entry stands for (it came back
+    // under another name before a scan missed it).
+    const int count = deviceCombo->count();
+    QVector<bool> kept(count, false);
+    for (int i = 0; i < count; ++i) {
+        const int at = present.indexOf({deviceCombo->itemText(i),
+                                        deviceCombo->itemData(i, Qt::UserRole).toString()});
+        if (at >= 0) {
+            kept[i] = true;
+            present.removeAt(at);
+        }
     }
+    for (int i = 0; i < count; ++i) {
+        if (kept.at(i))
+            continue;
+        const QString text = deviceCombo->itemText(i);
+        for (int at = 0; at < present.size(); ++at) {
+            if (present.at(at).first == text) {
+                kept[i] = true;
+                present.removeAt(at);
+                break;
+            }
+        }
+    }
+    for (int i = count - 1; i >= 0; --i) {
+        if (!kept.at(i))
+            deviceCombo->removeItem(i);
+    }
+    for (const auto &controller : qAsConst(present))
+        deviceCombo->addItem(controller.first, controller.second);
 }
 
 void SerialPort::updatePortStatus()
@@ -196,17 +208,34 @@ qint64 SerialPort::writeData(const char *data, qint64 size)
 
 void SerialPort::readDataSlot()
 {
+    // A receiver of the frames may re-enter the event loop; a read asked
+    // for there waits until this one is done instead of cutting into its work.
+    if (reading || inputHeld)
+        return;
+    reading = true;
     LinkSink sink(this);
-    msgBuffer.feed(readAll(), sink);
+    // The port does not announce bytes that come while a receiver waits in
+    // the event loop: they are read here, after the bytes before them.
+    do {
+        msgBuffer.feed(readAll(), sink);
+    } while (!inputHeld && isOpen() && bytesAvailable() > 0);
+    reading = false;
 }
 
-void SerialPort::inspectBuffer(const QByteArray &buffer)
+void SerialPort::setInputHeld(bool held)
 {
-    qCDebug(lcLinkFrames) << "Buffer:" << hexBytes(buffer);
-    parseVersion(buffer);
-    if (buffer.contains("ERASE END"))
+    inputHeld = held;
+    if (!held && !reading && isOpen() && bytesAvailable() > 0)
+        readDataSlot();
+}
+
+void SerialPort::inspectBuffer(const QByteArray &reply)
+{
+    qCDebug(lcLinkFrames) << "Text reply:" << hexBytes(reply);
+    parseVersion(reply);
+    if (reply.contains("ERASE END"))
         emit send_erase(true);
-    emit showdata(buffer);
+    emit showdata(reply);
 }
 
 void SerialPort::processPacket(QByteArray &packet)

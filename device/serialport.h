@@ -51,6 +51,11 @@ public:
     /// -1) while the upgrade holds the link.
     qint64 upgradeWrite(const QByteArray &bytes);
     void close() override;
+    /// While held, the link reads nothing: what the controller sends waits in
+    /// the port (a backlog of live events is being worked off). Every other
+    /// signal of the link keeps coming. Releasing reads what waits.
+    void setInputHeld(bool held);
+    bool isInputHeld() const { return inputHeld; }
 
     /// Byte xx of the last six-byte status reply F0 00 21 5E xx F7; -1 until one came.
     int extractedValue = -1;
@@ -88,10 +93,12 @@ private:
     QStringList missingPorts;
     Holder m_holder = Holder::Nobody;
     bool m_upgradeWriting = false;
+    bool reading = false;
+    bool inputHeld = false;
 
     void refreshDeviceList(bool filterByPrefix, bool logPorts);
     void emitFrame(int type, const QByteArray &frame);
-    /// Readers of the whole buffer at each read: identity, erase confirmation, showdata.
-    void inspectBuffer(const QByteArray &buffer);
+    /// Readers of each text reply: identity, erase confirmation, showdata.
+    void inspectBuffer(const QByteArray &reply);
     class LinkSink;
 };

@@ -8,35 +8,42 @@
 /// The stream mixes four-byte USB-MIDI event packets, system-exclusive replies
 /// F0 00 21 5E ... F7 and text replies of the identity and bootloader command
 /// set. Frame types are those of Protocol::FrameType.
+///
+/// The stream is read front to back, one item at a time, and every decision
+/// depends only on the bytes of the item and the one byte after a text run;
+/// an item that is not complete waits for the next read. So a stream cut into
+/// reads anywhere yields the same frames, in stream order, as in one read.
 class StreamFramer
 {
 public:
-    /// What the framer reports while it works.
+    /// What the framer reports while it works, in stream order.
     class Sink
     {
     public:
         virtual ~Sink() = default;
         /// One frame of type 0..4 (Protocol::FrameType).
         virtual void frame(int type, const QByteArray &bytes) = 0;
-        /// A four-byte group whose byte 1 is no MIDI status; where names the pass.
-        virtual void rejected(const char *where, quint8 byte0, quint8 byte1)
-        {
-            Q_UNUSED(where) Q_UNUSED(byte0) Q_UNUSED(byte1)
-        }
-        /// Fewer than four bytes were left of a packet that fits no reply type.
-        virtual void incompleteGroup() {}
-        /// The whole buffer after the event pass and before the packet pass:
-        /// the place for readers of text replies.
-        virtual void inspect(const QByteArray &buffer) { Q_UNUSED(buffer) }
-        /// A system-exclusive packet was cut from the buffer; classify it
+        /// Bytes skipped while looking for the next item: garbage, a packet
+        /// of no reply type, text that is no reply.
+        virtual void rejected(const QByteArray &bytes) { Q_UNUSED(bytes) }
+        /// One text reply: a line ending CR LF (a model line, an AA CC reply)
+        /// or the bootloader's "ERASE END".
+        virtual void text(const QByteArray &reply) { Q_UNUSED(reply) }
+        /// A system-exclusive packet was cut from the stream; classify it
         /// (normally with processPacket).
         virtual void packet(QByteArray &bytes) = 0;
     };
 
-    /// Most bytes kept while an F0 waits for its F7; older bytes are dropped.
+    /// Bound of the bytes kept between reads.
     static constexpr int MaxBuffered = 4096;
+    /// Longest system-exclusive packet or text run waited for. The longest
+    /// reply of the protocol is 24 bytes; a packet whose F7 was lost is given
+    /// up at this length and its bytes are read again as the stream they are.
+    static constexpr int MaxItem = 256;
+    static_assert(MaxItem <= MaxBuffered, "an unfinished item must fit the buffer");
 
-    /// Byte 1 of a four-byte event: 80-EF channel messages, F8 clock, FA/FB/FC transport.
+    /// Byte 1 of a four-byte event: 80-EF channel messages, F8 clock, FA/FB/FC
+    /// transport. Byte 0 is not examined; bytes 2 and 3 must be below 80.
     static bool isAcceptedStatus(quint8 byte1)
     {
         return (byte1 >= 0x80 && byte1 <= 0xEF) || byte1 == 0xF8 || byte1 == 0xFA
@@ -47,30 +54,31 @@ public:
     /// and byte 5 fit none. Tried in the order 0, 2, 1, 3.
     static int sysExType(const QByteArray &packet);
 
-    /// One read: appends the bytes and, once four or more are buffered, runs
-    /// the event pass, Sink::inspect and the packet pass.
+    /// Length of the system-exclusive packet at the head of bytes: > 0 when it
+    /// is complete, 0 while it needs more bytes, -1 when the head starts no
+    /// packet of the controller's form (or no F7 came within MaxItem bytes).
+    static int packetLength(const char *bytes, int available);
+
+    /// One read: appends the bytes and reports every item now complete.
     void feed(const QByteArray &bytes, Sink &sink);
 
-    /// Appends a read; returns false while fewer than four bytes are buffered.
-    bool append(const QByteArray &bytes);
+    /// The start of an unfinished item, waiting for the next read.
     const QByteArray &buffer() const { return m_buffer; }
-    void clear() { m_buffer.clear(); }
+    /// Forgets the unfinished item; a feed running meanwhile (from a sink
+    /// callback) reports nothing more.
+    void clear()
+    {
+        m_buffer.clear();
+        m_cleared = true;
+    }
 
-    /// Every four-byte group of the buffer, from its start, as live events; the
-    /// buffer itself is left as it is and a tail of under four bytes is ignored.
-    void eventPass(Sink &sink) const;
-
-    /// Cuts every complete F0..F7 packet out of the buffer and hands it to
-    /// Sink::packet. Bytes before an F0 are dropped; without any F0 the buffer
-    /// is emptied; an unfinished packet stays for the next read, capped at
-    /// MaxBuffered bytes.
-    void packetPass(Sink &sink);
-
-    /// Classifies one cut packet, consuming it: whole-packet reply types first,
-    /// otherwise four-byte events. A six-byte F0 00 21 5E xx F7 stores xx in
-    /// statusValue.
+    /// Classifies one cut packet, consuming it: a packet of a reply type is
+    /// one frame, any other is rejected whole. A six-byte F0 00 21 5E xx F7
+    /// stores xx in statusValue.
     static void processPacket(QByteArray &packet, int &statusValue, Sink &sink);
 
 private:
     QByteArray m_buffer;
+    QByteArray m_event{4, '\0'};
+    bool m_cleared = false;
 };

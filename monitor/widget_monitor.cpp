@@ -19,7 +19,6 @@
 #include <QGraphicsView>
 #include <QHeaderView>
 #include <QPropertyAnimation>
-#include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
@@ -175,31 +174,21 @@ void Widget::processPedalFrames()
             // (it reads 25 frames at a time: Widget::liveReadLimit) rather
             // than pushing the queue towards its limit, where the oldest
             // frames would be dropped; it is read once after the pass instead.
+            // Only the input waits: the link's other signals (a lost or new
+            // port, errors) keep coming.
             const bool holdInput = frameQueue.size() >= kBatchFrames;
-            {
-                const QSignalBlocker hold(holdInput ? handle : nullptr);
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                if (batch == kBatchesPerRound)
-                    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            }
             if (holdInput)
-                resumeLinkInput();
+                handle->setInputHeld(true);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (batch == kBatchesPerRound)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (holdInput)
+                handle->setInputHeld(false);
         }
     }
     if (frozen)
         setMonitorPaintFrozen(false);
     frameDrainPending = false;
-}
-
-void Widget::resumeLinkInput()
-{
-    // What the link read while its signals were held, and a lost device
-    // (the errors that end the connection; others only log).
-    const QSerialPort::SerialPortError error = handle->error();
-    if (handle->isOpen() && (error == QSerialPort::ResourceError || error == QSerialPort::ReadError))
-        handleSerialError(error);
-    if (handle->isOpen() && handle->bytesAvailable() > 0)
-        handle->readDataSlot();
 }
 
 void Widget::setMonitorPaintFrozen(bool frozen)

@@ -55,10 +55,10 @@ private slots:
     void disconnect_resetsControls();
     void unplug_closesOnceAndScanDropsItem();
     void plugIn_listGainsItemWithinASecond();
-    void sameIds_listedOnceWithFirstPort();
+    void sameIds_eachListedWithItsOwnPort();
     void foreignPort_neverListed();
     void emptySelection_showsPortNameError();
-    void openFails_showsDeviceErrorAndFollowsDescription();
+    void openFails_showsDeviceErrorAppliesNoModel();
 
 private:
     SimulatedDeviceSource *source = nullptr;
@@ -220,7 +220,7 @@ void tst_Connection::plugIn_listGainsItemWithinASecond()
     QTRY_COMPARE_WITH_TIMEOUT(ui->comboBox_ComDevices->count(), 0, 1500);
 }
 
-void tst_Connection::sameIds_listedOnceWithFirstPort()
+void tst_Connection::sameIds_eachListedWithItsOwnPort()
 {
     SimulatedController first("ZT-3");
     SimulatedController second("ZT-3");
@@ -228,14 +228,19 @@ void tst_Connection::sameIds_listedOnceWithFirstPort()
     source->addController(&second);
     Widget w;
     Ui::Widget *ui = w.form();
-    QCOMPARE(ui->comboBox_ComDevices->count(), 1);
+    QCOMPARE(ui->comboBox_ComDevices->count(), 2);
     QCOMPARE(ui->comboBox_ComDevices->itemData(0).toString(), first.portName());
+    QCOMPARE(ui->comboBox_ComDevices->itemData(1).toString(), second.portName());
+    QCOMPARE(ui->comboBox_ComDevices->itemText(1), ui->comboBox_ComDevices->itemText(0));
 
-    // The first one goes: the item stays, still naming the first port.
+    // The first one goes: only its entry goes, the second stays reachable.
     source->removeController(&first);
-    QTest::qWait(1200);
-    QCOMPARE(ui->comboBox_ComDevices->count(), 1);
-    QCOMPARE(ui->comboBox_ComDevices->itemData(0).toString(), first.portName());
+    QTRY_COMPARE_WITH_TIMEOUT(ui->comboBox_ComDevices->count(), 1, 1500);
+    QCOMPARE(ui->comboBox_ComDevices->itemData(0).toString(), second.portName());
+    ui->comboBox_ComDevices->setCurrentIndex(0);
+    ui->connectButton->click();
+    QVERIFY(link(w)->isOpen());
+    QTRY_VERIFY(second.isHostConnected());
 }
 
 void tst_Connection::foreignPort_neverListed()
@@ -262,12 +267,12 @@ void tst_Connection::emptySelection_showsPortNameError()
     QCOMPARE(w.form()->connectButton->text(), QStringLiteral("Connect"));
 }
 
-void tst_Connection::openFails_showsDeviceErrorAndFollowsDescription()
+void tst_Connection::openFails_showsDeviceErrorAppliesNoModel()
 {
     source->addSerialPort({QStringLiteral("/nonexistent/ttyACM9"), 0x3A1D, 0x7777, QString(),
                            QString(), QString(), QStringLiteral("/nonexistent/ttyACM9")});
     source->addUsbDevice({QStringLiteral("USB\\VID_3A1D&PID_7777\\X"),
-                          QStringLiteral("Veltrano QRX-20 MIDI")});
+                          QStringLiteral("Veltrano ZT-3 MIDI")});
     Widget w;
     Ui::Widget *ui = w.form();
     QCOMPARE(ui->comboBox_ComDevices->count(), 1);
@@ -275,9 +280,11 @@ void tst_Connection::openFails_showsDeviceErrorAndFollowsDescription()
     ui->connectButton->click();
     QCOMPARE(watcher.texts(), QStringList{"Device error"});
     QVERIFY(!link(w)->isOpen());
-    // The selected description still decides which model widgets show.
+    // Nothing of the model is applied for a connection that did not happen:
+    // neither its widgets nor its Tempo lists.
     for (QWidget *x : modelWidgets(ui))
-        QVERIFY2(!x->isHidden(), qPrintable(x->objectName()));
+        QVERIFY2(x->isHidden(), qPrintable(x->objectName()));
+    QCOMPARE(ui->switch_comboBox0->findText(QStringLiteral("Tempo")), -1);
 }
 
 QTEST_MAIN(tst_Connection)

@@ -188,6 +188,7 @@ void TestSettings::showCCName_togglesNumbersKeepsPositionsAndPersists()
         QVERIFY(!actionNamed(again, QStringLiteral("Show CC Name"))->isChecked());
         QCOMPARE(again.form()->expression_cc_comboBox_ctl->itemText(7), QStringLiteral("7"));
         QCOMPARE(again.form()->switch_cc_comboBox_ctl->itemText(7), QStringLiteral("7"));
+        QCOMPARE(again.form()->hat_cc_comboBox_ctl->itemText(7), QStringLiteral("7"));
         // Names come back with the next toggle.
         actionNamed(again, QStringLiteral("Show CC Name"))->trigger();
         QCOMPARE(again.form()->hat_cc_comboBox_ctl->itemText(7), QStringLiteral("7) Volume"));

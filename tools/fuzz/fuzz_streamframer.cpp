@@ -1,34 +1,35 @@
 // libFuzzer target over the stream framing. The input is a series of reads:
 // one control byte c and then c % 64 + 1 stream bytes, fed once, or 96 times
-// over when c is FF (so that unfinished packets outgrow the buffer's bound).
-// Each read is fed to StreamFramer and, in parallel, to a plain model of the
-// framing written straight from the protocol rules; both must report the
-// same frames, status value and buffer, and every frame must be legal.
+// over when c is FF (so that unfinished packets outgrow their bound).
+//
+// The bytes are framed three times: in the input's reads, in one read, and
+// one byte per read. All three must report the same frames, text replies and
+// skipped bytes in the same order, every frame must be legal, every byte must
+// be accounted for, and the bytes waiting between reads stay bounded.
+//
+// An input whose first byte is B5 instead drives the building of a stream of
+// known items (sim/streamcorpus.h) and of the reads it is cut into: then the
+// reports must also be exactly the items'.
 #include "device/streamframer.h"
 #include "fuzzcheck.h"
+#include "sim/streamcorpus.h"
 
 #include <QByteArray>
 #include <QList>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 using FuzzCheck::check;
 using FuzzCheck::fail;
 
-struct Frame {
-    int type;
+struct Report {
+    int kind; ///< frame type 0..4, or StreamCorpus::TextReply / Garbage
     QByteArray bytes;
-    bool operator==(const Frame &o) const { return type == o.type && bytes == o.bytes; }
+    bool operator==(const Report &o) const { return kind == o.kind && bytes == o.bytes; }
+    bool operator!=(const Report &o) const { return !(*this == o); }
 };
-
-bool acceptedStatus(quint8 b)
-{
-    return (b >= 0x80 && b <= 0xEF) || b == 0xF8 || b == 0xFA || b == 0xFB || b == 0xFC;
-}
 
 bool sysExForm(const QByteArray &p)
 {
@@ -37,171 +38,174 @@ bool sysExForm(const QByteArray &p)
 }
 
 /// Whether a reported frame is one the link may deliver at all.
-void checkLegal(const Frame &f)
+void checkLegal(int type, const QByteArray &f)
 {
-    const int n = f.bytes.size();
-    switch (f.type) {
+    const int n = f.size();
+    switch (type) {
     case 0:
-        check(sysExForm(f.bytes) && (n == 6 || n == 7), "type 0 shape", f.bytes);
+        check(sysExForm(f) && (n == 6 || n == 7), "type 0 shape", f);
         break;
     case 1:
-        check(sysExForm(f.bytes) && (n == 8 || n == 9) && f.bytes.at(5) == 0x03, "type 1 shape",
-              f.bytes);
+        check(sysExForm(f) && (n == 8 || n == 9) && f.at(5) == 0x03, "type 1 shape", f);
         break;
     case 2:
-        check(sysExForm(f.bytes) && (n == 23 || n == 24) && f.bytes.at(5) == 0x04,
-              "type 2 shape", f.bytes);
+        check(sysExForm(f) && (n == 23 || n == 24) && f.at(5) == 0x04, "type 2 shape", f);
         break;
     case 3:
-        check(sysExForm(f.bytes) && n == 8 && f.bytes.at(5) == 0x05, "type 3 shape", f.bytes);
+        check(sysExForm(f) && n == 8 && f.at(5) == 0x05, "type 3 shape", f);
         break;
     case 4:
-        check(n == 4 && acceptedStatus(quint8(f.bytes.at(1))), "type 4 shape", f.bytes);
+        check(n == 4 && StreamFramer::isAcceptedStatus(quint8(f.at(1)))
+                  && !(quint8(f.at(0)) == 0xAA && quint8(f.at(1)) == 0xCC)
+                  && quint8(f.at(2)) < 0x80 && quint8(f.at(3)) < 0x80,
+              "type 4 shape", f);
         break;
     default:
-        fail("frame type out of range", f.bytes);
+        fail("frame type out of range", f);
     }
 }
 
-/// The framing as the protocol describes it, kept deliberately naive.
-class ModelFramer
+class Recorder : public StreamFramer::Sink
 {
 public:
-    QByteArray buffer;
-    int status = -1;
-    QList<Frame> frames;
-    QByteArray inspected;
-
-    void feed(const QByteArray &bytes)
-    {
-        buffer += bytes;
-        if (buffer.size() < 4)
-            return;
-        for (int at = 0; at + 4 <= buffer.size(); at += 4) {
-            if (acceptedStatus(quint8(buffer.at(at + 1))))
-                frames.append({4, buffer.mid(at, 4)});
-        }
-        inspected = buffer;
-        for (;;) {
-            const int f0 = buffer.indexOf(char(0xF0));
-            if (f0 < 0) {
-                buffer.clear();
-                break;
-            }
-            buffer.remove(0, f0);
-            const int f7 = buffer.indexOf(char(0xF7), 1);
-            if (f7 < 0)
-                break;
-            QByteArray packet = buffer.left(f7 + 1);
-            buffer.remove(0, f7 + 1);
-            processPacket(packet);
-        }
-        if (buffer.size() > StreamFramer::MaxBuffered)
-            buffer = buffer.right(StreamFramer::MaxBuffered);
-    }
-
-private:
-    void processPacket(QByteArray p)
-    {
-        if (p.size() == 6 && sysExForm(p))
-            status = quint8(p.at(4));
-        while (!p.isEmpty()) {
-            const int n = p.size();
-            int type = -1;
-            if (sysExForm(p)) {
-                if (n == 6 || n == 7)
-                    type = 0;
-                else if ((n == 23 || n == 24) && p.at(5) == 0x04)
-                    type = 2;
-                else if ((n == 8 || n == 9) && p.at(5) == 0x03)
-                    type = 1;
-                else if ((n == 7 || n == 8) && p.at(5) == 0x05)
-                    type = 3;
-            }
-            if (type >= 0) {
-                frames.append({type, p});
-                return;
-            }
-            if (n < 4)
-                return;
-            if (acceptedStatus(quint8(p.at(1))))
-                frames.append({4, p.left(4)});
-            p.remove(0, 4);
-        }
-    }
-};
-
-/// Checks each frame as it comes against the frames the model expects.
-class CheckingSink : public StreamFramer::Sink
-{
-public:
-    const QList<Frame> *expected = nullptr;
-    int seen = 0;
-    QByteArray inspected;
+    QList<Report> reports;
+    QByteArray accounted;
     int status = -1;
 
     void frame(int type, const QByteArray &bytes) override
     {
-        const Frame f{type, bytes};
-        checkLegal(f);
-        check(seen < expected->size() && expected->at(seen) == f, "frame differs from the model",
-              bytes);
-        ++seen;
+        checkLegal(type, bytes);
+        add(type, bytes);
     }
-    void inspect(const QByteArray &buffer) override { inspected = buffer; }
+    void rejected(const QByteArray &bytes) override
+    {
+        check(!bytes.isEmpty(), "empty skip");
+        add(StreamCorpus::Garbage, bytes);
+    }
+    void text(const QByteArray &reply) override
+    {
+        check(reply.endsWith("\r\n") || reply.endsWith("ERASE END"), "text reply shape", reply);
+        add(StreamCorpus::TextReply, reply);
+    }
     void packet(QByteArray &bytes) override
     {
-        check(bytes.size() >= 2 && quint8(bytes.at(0)) == 0xF0
-                  && quint8(bytes.at(bytes.size() - 1)) == 0xF7
-                  && bytes.indexOf(char(0xF7)) == bytes.size() - 1,
-              "packet is not one F0..F7 run", bytes);
+        check(sysExForm(bytes) || (bytes.size() == 5 && quint8(bytes.at(4)) == 0xF7),
+              "packet is not of the controller's form", bytes);
         StreamFramer::processPacket(bytes, status, *this);
         check(bytes.isEmpty(), "processPacket left bytes", bytes);
     }
+
+private:
+    void add(int kind, const QByteArray &bytes)
+    {
+        accounted += bytes;
+        // Where a read ends may split a run of skipped bytes.
+        if (kind == StreamCorpus::Garbage && !reports.isEmpty()
+            && reports.last().kind == StreamCorpus::Garbage) {
+            reports.last().bytes += bytes;
+            return;
+        }
+        reports.append({kind, bytes});
+    }
 };
+
+Recorder frameInReads(const QList<QByteArray> &reads)
+{
+    StreamFramer framer;
+    Recorder r;
+    for (const QByteArray &read : reads) {
+        framer.feed(read, r);
+        check(framer.buffer().size() < StreamFramer::MaxItem, "buffer over its bound",
+              framer.buffer().left(64));
+    }
+    r.accounted += framer.buffer();
+    return r;
+}
+
+void checkSame(const Recorder &a, const Recorder &b, const char *what)
+{
+    if (a.reports.size() != b.reports.size())
+        fail(what, a.accounted);
+    for (int i = 0; i < a.reports.size(); ++i) {
+        if (a.reports.at(i) != b.reports.at(i))
+            fail(what, a.reports.at(i).bytes);
+    }
+    check(a.status == b.status, "status value differs", a.accounted);
+}
+
+void checkSplits(const QList<QByteArray> &reads)
+{
+    QByteArray stream;
+    for (const QByteArray &r : reads)
+        stream += r;
+    const Recorder inReads = frameInReads(reads);
+    const Recorder whole = frameInReads({stream});
+    QList<QByteArray> bytes;
+    for (char c : stream)
+        bytes.append(QByteArray(1, c));
+    const Recorder byByte = frameInReads(bytes);
+
+    check(whole.accounted == stream, "bytes lost or added", stream);
+    check(inReads.accounted == stream, "bytes lost or added in reads", stream);
+    checkSame(whole, inReads, "reads give other reports than one read");
+    checkSame(whole, byByte, "single bytes give other reports than one read");
+}
+
+/// Draws from the fuzz input; 0 once it is used up.
+struct InputDraw {
+    const uint8_t *data;
+    size_t size;
+    size_t at = 0;
+    quint32 operator()(quint32 n)
+    {
+        quint32 v = 0;
+        for (int i = 0; i < 2 && at < size; ++i)
+            v = (v << 8) | data[at++];
+        return v % n;
+    }
+};
+
+void checkBuilt(const uint8_t *data, size_t size)
+{
+    InputDraw input{data, size};
+    const StreamCorpus::Draw draw = [&input](quint32 n) { return input(n); };
+    const QList<StreamCorpus::Item> items = StreamCorpus::build(int(draw(40)) + 1, draw);
+    const QByteArray stream = StreamCorpus::join(items);
+    QList<QByteArray> reads;
+    for (int at = 0; at < stream.size();) {
+        const int length = 1 + int(draw(16));
+        reads.append(stream.mid(at, length));
+        at += length;
+    }
+    const Recorder r = frameInReads(reads);
+    QList<Report> expected;
+    for (const StreamCorpus::Item &item : items)
+        expected.append({item.type, item.bytes});
+    check(r.reports.size() == expected.size(), "reports differ from the items built", stream);
+    for (int i = 0; i < expected.size(); ++i)
+        check(r.reports.at(i) == expected.at(i), "report differs from its item",
+              expected.at(i).bytes);
+    checkSplits(reads);
+}
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    StreamFramer framer;
-    CheckingSink sink;
-    ModelFramer model;
-
-    size_t i = 0;
-    int round = 0;
-    int times = 0;
-    QByteArray read;
-    while (i < size || round < times) {
-        if (round == times) {
-            const quint8 control = data[i++];
-            const size_t length = std::min<size_t>(control % 64 + 1, size - i);
-            read = QByteArray(reinterpret_cast<const char *>(data + i), int(length));
-            i += length;
-            round = 0;
-            times = control == 0xFF ? 96 : 1;
-        }
-        ++round;
-
-        model.frames.clear();
-        model.feed(read);
-        sink.expected = &model.frames;
-        sink.seen = 0;
-        framer.feed(read, sink);
-        check(sink.seen == model.frames.size(), "fewer frames than the model", read);
-        check(sink.status == model.status, "status value differs from the model", read);
-        check(sink.inspected == model.inspected, "inspected buffer differs", read);
-        check(framer.buffer() == model.buffer, "buffer differs from the model", framer.buffer());
-
-        const QByteArray &b = framer.buffer();
-        check(b.size() <= StreamFramer::MaxBuffered, "buffer over its bound", QByteArray());
-        if (b.size() >= 4) {
-            // Only an unfinished packet waits: no F7 in it, and it starts with
-            // F0 unless its head was cut to keep the bound.
-            check(!b.contains(char(0xF7)), "a finished packet stayed", b.left(64));
-            check(quint8(b.at(0)) == 0xF0 || b.size() == StreamFramer::MaxBuffered,
-                  "waiting bytes do not start a packet", b.left(64));
-        }
+    if (size > 0 && data[0] == 0xB5) {
+        checkBuilt(data + 1, size - 1);
+        return 0;
     }
+    QList<QByteArray> reads;
+    size_t i = 0;
+    while (i < size) {
+        const quint8 control = data[i++];
+        const size_t length = std::min<size_t>(control % 64 + 1, size - i);
+        const QByteArray read(reinterpret_cast<const char *>(data + i), int(length));
+        i += length;
+        for (int n = control == 0xFF ? 96 : 1; n > 0; --n)
+            reads.append(read);
+    }
+    checkSplits(reads);
     return 0;
 }

@@ -58,6 +58,10 @@ seed unfinished    F000215E0000000000 0000000000000000 00000000
 seed two-packets   F000215E0104F7F000215E030500F7
 seed split-small   F0 00 21 5E 01 04 F7
 seed overlong      F000215E01 '*'$(printf '00%.0s' $(seq 64)) F7
+seed trigger-247   F000215E100400000103000700007F0032F70000000000F7 0BB00740
+seed version-event AACC0656312E322E300D0A0BB00740
+# A first byte B5 makes the rest of the input choose a stream of known items.
+printf '\xb5\x12\x34\x56\x78\x9a\xbc\xde\xf0\x0f\xed\xcb\xa9\x87\x65\x43\x21' > "$seeds/built"
 
 # Reply seeds: each frame is a type byte (frame type + 1), a length byte and
 # the frame; written as TYPE:HEX.
