@@ -49,7 +49,7 @@ QString modemManagerCause(const Situation &s)
                          "controller and plug it in again.")
               .arg(s.installedRule);
     return QStringLiteral("The port %1 is in use. ModemManager is running and may have taken "
-                          "it: it probes new serial devices for modems. %2\nOr stop "
+                          "it: it probes new serial devices for modems. %2\n\nOr stop "
                           "ModemManager:\n    sudo systemctl stop ModemManager")
         .arg(s.path, rule);
 }
@@ -88,7 +88,7 @@ QString explain(const Situation &s)
         if (s.node.group.isEmpty()
             || (s.node.groupMayReadWrite && s.user.sessionGroups.contains(s.node.group)))
             return QString();
-        return permissionCause(s) + QLatin1Char('\n') + ruleAdvice(s);
+        return permissionCause(s) + QStringLiteral("\n\n") + ruleAdvice(s);
     }
     if (s.modemManagerRunning)
         return modemManagerCause(s);

@@ -107,10 +107,10 @@ void tst_PortAccess::explain_tellsCauseAndFixFromFacts_data()
     QTest::addColumn<QString>("expected");
 
     Situation s = refusedToAlice();
-    QTest::newRow("not in group, rule not installed") << s << kJoinDialout + '\n' + kRuleToInstall;
+    QTest::newRow("not in group, rule not installed") << s << kJoinDialout + "\n\n" + kRuleToInstall;
 
     s.installedRule = kRule;
-    QTest::newRow("not in group, rule installed") << s << kJoinDialout + '\n' + kRuleInstalled;
+    QTest::newRow("not in group, rule installed") << s << kJoinDialout + "\n\n" + kRuleInstalled;
 
     s = refusedToAlice();
     s.user.accountGroups.append(QStringLiteral("dialout"));
@@ -118,7 +118,7 @@ void tst_PortAccess::explain_tellsCauseAndFixFromFacts_data()
         << s
         << QStringLiteral("The port /dev/ttyACM0 belongs to the group \"dialout\". The user "
                           "alice was added to it after this session started: log out and log "
-                          "in again.\n")
+                          "in again.\n\n")
                + kRuleToInstall;
 
     s = refusedToAlice();
@@ -127,7 +127,7 @@ void tst_PortAccess::explain_tellsCauseAndFixFromFacts_data()
     QTest::newRow("in group, group without rw")
         << s
         << QStringLiteral("The port /dev/ttyACM0 belongs to the group \"dialout\". The user "
-                          "alice is in it, but the group may not read and write the port.\n")
+                          "alice is in it, but the group may not read and write the port.\n\n")
                + kRuleToInstall;
 
     s.node.groupMayReadWrite = true;
@@ -139,12 +139,12 @@ void tst_PortAccess::explain_tellsCauseAndFixFromFacts_data()
 
     s = refusedToAlice();
     s.modemManagerRunning = true;
-    QTest::newRow("refused wins over ModemManager") << s << kJoinDialout + '\n' + kRuleToInstall;
+    QTest::newRow("refused wins over ModemManager") << s << kJoinDialout + "\n\n" + kRuleToInstall;
 
     const QString busy = QStringLiteral(
         "The port /dev/ttyACM0 is in use. ModemManager is running and may have taken it: it "
         "probes new serial devices for modems. ");
-    const QString stop = QStringLiteral("\nOr stop ModemManager:\n    sudo systemctl stop ModemManager");
+    const QString stop = QStringLiteral("\n\nOr stop ModemManager:\n    sudo systemctl stop ModemManager");
     s = refusedToAlice();
     s.node.accessible = true;
     s.modemManagerRunning = true;
