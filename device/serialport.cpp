@@ -155,7 +155,6 @@ bool SerialPort::openPort(QString portName, int baudRate)
         QMessageBox box;
         box.setText(tr("Device error"));
         box.setInformativeText(PortAccess::explainOpenFailure(error(), portName));
-        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.setWindowIcon(QIcon(QStringLiteral(":/ico.png")));
         box.setFocusPolicy(Qt::NoFocus);
