@@ -3,21 +3,33 @@
 BUILD      ?= build
 BUILD_TYPE ?= Release
 JOBS       ?= $(shell nproc)
+# dpkg-dev and file: the dependencies of the .deb computed from the program (make package).
 PACKAGES   := build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools \
               libqt5serialport5-dev libqcustomplot-dev libbenchmark-dev \
-              xvfb xauth fonts-dejavu-core fonts-liberation
+              xvfb xauth fonts-dejavu-core fonts-liberation dpkg-dev file
+# The validators of the package's desktop entry, AppStream file and contents (make package-check).
+CHECK_PACKAGES := desktop-file-utils appstream lintian
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run demo test bench screenshot check-windows fuzz clean
+.PHONY: deps check-deps configure build run demo test bench screenshot check-windows fuzz \
+        package package-check clean
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+# install-missing(<packages>): apt-get installs those not installed yet.
+define install-missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
 	    | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing: $$missing"; \
 	    $(SUDO) apt-get update -qq && \
 	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(PACKAGES))
+
+check-deps:
+	$(call install-missing,$(CHECK_PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
@@ -40,6 +52,15 @@ bench: build
 
 screenshot: build
 	BUILD=$(BUILD) tools/screenshot
+
+# The Debian package $(BUILD)/stompwright_<version>_<arch>.deb.
+package: build
+	rm -f $(BUILD)/stompwright_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# Validates the package, installs it, starts the installed program and removes it again.
+package-check: package check-deps
+	packaging/linux/check-package $(BUILD)
 
 # Syntax and type check of the Windows-only units with the MinGW cross compiler.
 check-windows:

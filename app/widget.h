@@ -124,7 +124,7 @@ public slots:
     void confirmExit();
 
     // ---- menus and settings (app/widget_menus.cpp) ----
-    /// Applies config.ini of the current directory: note naming and CC names.
+    /// Applies config.ini (see ConfigLocation): note naming and CC names.
     void loadConfig();
     /// Refills the six note lists in a naming convention (1, 2 or 3), keeping their selections.
     void applyNoteNaming(int mode);

@@ -5,6 +5,7 @@
 #include "upgrade/upgrade_dialog.h"
 
 #include "app/customdialog.h"
+#include "core/configlocation.h"
 #include "core/logging.h"
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -26,7 +26,6 @@ namespace {
 
 const QString kNamingKey = QStringLiteral("selectedMIDIName");
 const QString kCcNamesKey = QStringLiteral("showCCNameEnabled");
-const QString kConfigFile = QStringLiteral("config.ini");
 
 const QString kEnglishManual =
     QStringLiteral("/download/Product/Stompwright/Stompwright_Manual.pdf");
@@ -93,7 +92,7 @@ void Widget::buildMenus()
     connect(help->addAction(tr("Check for Update ")), &QAction::triggered, this,
             [this] { checkForAppUpdate(true); });
 
-    settings = new QSettings(QStringLiteral("./config.ini"), QSettings::IniFormat, this);
+    settings = new QSettings(ConfigLocation::configFilePath(), QSettings::IniFormat, this);
     showCCName = settings->value(kCcNamesKey, true).toBool();
     showCCNameAction->setCheckable(true);
     showCCNameAction->setChecked(showCCName);
@@ -104,7 +103,7 @@ void Widget::buildMenus()
 
 void Widget::loadConfig()
 {
-    configPath = QDir::current().absoluteFilePath(kConfigFile);
+    configPath = ConfigLocation::configFilePath();
     qCDebug(lcEditor).noquote() << "Config file path:" << configPath;
     if (!QFileInfo::exists(configPath))
         qCDebug(lcEditor) << "Config file does not exist. It will be created automatically if "
@@ -147,8 +146,7 @@ void Widget::applyNoteNaming(int mode)
 void Widget::saveNoteNaming(QAction *action)
 {
     qCDebug(lcEditor) << "Action text:" << action->text();
-    QSettings config(configPath.isEmpty() ? QDir::current().absoluteFilePath(kConfigFile)
-                                          : configPath,
+    QSettings config(configPath.isEmpty() ? ConfigLocation::configFilePath() : configPath,
                      QSettings::IniFormat);
     config.setValue(kNamingKey, action->text());
     config.sync();

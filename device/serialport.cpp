@@ -2,6 +2,7 @@
 
 #include "device/devicesource.h"
 #include "device/identity.h"
+#include "device/portaccess.h"
 #include "device/streamframer.h"
 #include "core/logging.h"
 
@@ -165,6 +166,7 @@ bool SerialPort::openPort(QString portName, int baudRate)
     if (!open(QIODevice::ReadWrite)) {
         QMessageBox box;
         box.setText(tr("Device error"));
+        box.setInformativeText(PortAccess::explainOpenFailure(error(), portName));
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.setWindowIcon(QIcon(QStringLiteral(":/ico.png")));
         box.setFocusPolicy(Qt::NoFocus);
