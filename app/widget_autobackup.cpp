@@ -21,15 +21,22 @@ QString stepName(bool upgrade)
     return upgrade ? QStringLiteral("the upgrade") : QStringLiteral("the factory reset");
 }
 
+QString withoutBackup()
+{
+    return Widget::tr(
+        "Without a backup, the message definitions the controller holds may be lost.");
+}
+
 } // namespace
 
 void Widget::backUpBeforeErase(EraseStep step)
 {
     if (backupEngine->isRunning()) {
-        autoBackupFor = EraseStep::None;
+        // The job under way, automatic or not, keeps its own ending.
         const AutoBackup none{QString(), QString(), QDateTime(), step};
         const QString note = tr("No backup could be made first: a backup or restore of the "
-                                "controller is under way.");
+                                "controller is under way.\n%1")
+                                 .arg(withoutBackup());
         step == EraseStep::Upgrade ? askUpgrade(none, note) : askFactoryReset(none, note);
         return;
     }
@@ -56,8 +63,7 @@ void Widget::autoBackupEnded(const BackupEngine::Outcome *outcome, const QString
         qCInfo(lcLink) << "The controller went away during its automatic backup";
         return; // nothing left to erase or to ask
     }
-    const QString without =
-        tr("Without a backup, the message definitions the controller holds may be lost.");
+    const QString without = withoutBackup();
     AutoBackup saved;
     QString note;
     if (!outcome) {
@@ -108,8 +114,9 @@ void Widget::askFactoryReset(const AutoBackup &backup, const QString &note)
         backup.isNull() ? QMessageBox::Cancel : QMessageBox::NoButton);
     if (answer != QMessageBox::Ok)
         return;
-    handle->write(ConfigCommands::factoryReset());
-    if (!backup.isNull()) {
+    const QByteArray reset = ConfigCommands::factoryReset();
+    // A closed port fails the write silently; only a reset sent is followed by an offer.
+    if (handle->write(reset) == reset.size() && !backup.isNull()) {
         restoreOffer = backup;
         restoreOffer.before = EraseStep::FactoryReset;
     }

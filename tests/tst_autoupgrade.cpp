@@ -162,11 +162,15 @@ void tst_AutoUpgrade::chain_backupBeforeRestart_restoredOnceAfterReconnect()
     c.store(QByteArray::fromHex("00 03 01 05 00 0B 00 7F 00 02 14 40 3C 3E 50 21 00"));
     c.store(QByteArray::fromHex("01 0F 02 02 00 14 00 40 40 01 00 00 00 00 00 00 00"));
     c.store(QByteArray::fromHex("02 07 03 01 02 26 00 7F 10 00 32 00 00 00 32 00 00"));
-    QList<QByteArray> before;
-    for (int p = 0; p < c.pedalCount(); ++p) {
-        for (int s = 0; s < ControllerBehaviour::slotCount; ++s)
-            before.append(c.definition(p, s));
-    }
+    const auto definitions = [&c] {
+        QList<QByteArray> out;
+        for (int p = 0; p < c.pedalCount(); ++p) {
+            for (int s = 0; s < ControllerBehaviour::slotCount; ++s)
+                out.append(c.definition(p, s));
+        }
+        return out;
+    };
+    const QList<QByteArray> before = definitions();
     AutoBackupWatch watch(a.rig.controller, ControllerCommand::EnterUpgrade);
     a.server.serve(textPath("QRX-20"), "QRX-20_V1.2.0\nUpdate content:\nfaster");
     a.server.serveWithChecksum(imagePath("QRX-20", "1.2.0"), pseudoRandomBytes(2000, 5));
@@ -211,12 +215,7 @@ void tst_AutoUpgrade::chain_backupBeforeRestart_restoredOnceAfterReconnect()
                           "All 3 definitions were written and read back as in the backup.\n"
                           "The 61 empty slots of the backup were left as the controller has "
                           "them."}));
-    QList<QByteArray> after;
-    for (int p = 0; p < c.pedalCount(); ++p) {
-        for (int s = 0; s < ControllerBehaviour::slotCount; ++s)
-            after.append(c.definition(p, s));
-    }
-    QCOMPARE(after, before);
+    QCOMPARE(definitions(), before);
 }
 
 void tst_AutoUpgrade::check_notOffered_data()

@@ -105,6 +105,15 @@ QList<QByteArray> controllerSlots(ControllerBehaviour &c)
     return out;
 }
 
+/// Leaves only everyTypeAndEvent() in the controller; returns its slots.
+QList<QByteArray> holdEveryTypeAndEvent(ControllerBehaviour &c)
+{
+    c.setUnsetSlotsEmpty(true);
+    for (const QByteArray &d : everyTypeAndEvent())
+        c.store(d);
+    return controllerSlots(c);
+}
+
 /// Runs a menu action and waits until the box that ends its job was seen.
 bool runUntilBox(ControllerRig &rig, const QString &action, int boxesBefore, int timeoutMs = 20000)
 {
@@ -166,10 +175,7 @@ void TestBackup::backupResetRestore_everyTypeAndEvent_roundTripsByteForByte()
 {
     ControllerRig rig(QStringLiteral("ZT-3"));
     ControllerBehaviour &c = rig.controller.behaviour();
-    c.setUnsetSlotsEmpty(true);
-    for (const QByteArray &d : everyTypeAndEvent())
-        c.store(d);
-    const QList<QByteArray> before = controllerSlots(c);
+    const QList<QByteArray> before = holdEveryTypeAndEvent(c);
 
     QVERIFY(!menuAction(*rig.window, "Back Up Controller...")->isEnabled());
     QVERIFY(!menuAction(*rig.window, "Restore Controller...")->isEnabled());
@@ -506,10 +512,7 @@ void TestBackup::autoBackup_beforeFactoryReset_completeFirstPrunedAndRestoredOnc
 {
     ControllerRig rig(QStringLiteral("ZT-3"));
     ControllerBehaviour &c = rig.controller.behaviour();
-    c.setUnsetSlotsEmpty(true);
-    for (const QByteArray &d : everyTypeAndEvent())
-        c.store(d);
-    const QList<QByteArray> before = controllerSlots(c);
+    const QList<QByteArray> before = holdEveryTypeAndEvent(c);
     AutoBackupWatch watch(rig.controller, ControllerCommand::FactoryReset);
 
     // Twelve older automatic backups of this model, two of a model whose name
