@@ -1,10 +1,13 @@
 #pragma once
 
+#include "backup/backupengine.h"
+#include "backup/controllerbackup.h"
 #include "core/boxqueue.h"
 #include "device/protocol.h"
 #include "device/serialport.h"
 
 #include <functional>
+#include <QDateTime>
 
 #include <QList>
 #include <QMap>
@@ -371,6 +374,46 @@ private:
     bool controllerKnown(const QString &title);
     /// The engine's job ended: saves, asks or reports (backupEngine->lastOutcome()).
     void backupJobEnded();
+    /// What decides the ask form of a backup or restore, as the Check button reads it.
+    BackupEngine::AskContext backupAskContext() const;
+    /// Model, firmware version, time and pedal count of a backup of the connected controller.
+    ControllerBackup backupHeader() const;
+    /// Checks a file read for a restore against the connected controller and
+    /// starts the restore; says what is wrong and returns false otherwise.
+    bool beginRestore(const ControllerBackup::Reading &reading, const QString &title);
+    // ---- automatic backups (app/widget_autobackup.cpp) ----
+    /// What waits for an automatic backup: the step that may erase the controller.
+    enum class EraseStep { None, FactoryReset, Upgrade };
+    /// An automatic backup file and what it was made for.
+    struct AutoBackup {
+        QString model;
+        QString path;
+        QDateTime created;
+        EraseStep before = EraseStep::None;
+        bool isNull() const { return path.isEmpty(); }
+    };
+    EraseStep autoBackupFor = EraseStep::None;
+    /// The backup made before the upgrade now under way; empty when none.
+    AutoBackup upgradeBackup;
+    /// The offer to make once when this model connects again; empty when none.
+    AutoBackup restoreOffer;
+    bool restoreOfferPosted = false;
+    /// The automatic upgrade's question and version, kept while its backup runs.
+    QString upgradeQuestion;
+    QString upgradeToken;
+    /// Backs the controller up into the automatic backups, then asks about the step.
+    void backUpBeforeErase(EraseStep step);
+    /// The automatic backup ended (outcome), or could not start (reason).
+    void autoBackupEnded(const BackupEngine::Outcome *outcome, const QString &reason);
+    /// Saves an automatic backup and deletes the model's oldest beyond the kept number.
+    AutoBackup saveAutoBackup(const ControllerBackup &backup, QString *error) const;
+    void askFactoryReset(const AutoBackup &backup, const QString &note);
+    void askUpgrade(const AutoBackup &backup, const QString &note);
+    /// Downloads the image of the accepted version and goes on with the upgrade.
+    void downloadUpgradeImage(const QString &token);
+    /// After an identity reply: posts the restore offer when its model is back.
+    void maybeOfferRestore();
+    void offerRestore();
 
     // ---- preset files ----
     /// The file last named in a save dialog; empty when that dialog was cancelled.

@@ -68,18 +68,34 @@ void Widget::handleFirmwareInfo(QNetworkReply *reply)
         AUTO_LOG << "not newer:" << token << "device" << deviceVersion;
         return;
     }
-    const QString question =
-        AutoUpgrade::offerText(checkWord, deviceVersion, token, description);
+    upgradeQuestion = AutoUpgrade::offerText(checkWord, deviceVersion, token, description);
+    upgradeToken = token;
     // While the link talks to a device in its upgrade mode nobody is asked.
-    bool accepted = false;
-    if (!handle->forwardIdentity) {
-        accepted = QMessageBox::question(nullptr, tr("Update Available"), question,
-                                         QMessageBox::Ok | QMessageBox::Cancel)
-                   == QMessageBox::Ok;
+    if (handle->forwardIdentity) {
+        AUTO_LOG << "offer" << token << "declined: the link talks to an upgrade device";
+        return;
     }
-    AUTO_LOG << "offer" << token << (accepted ? "accepted" : "declined");
+    // The question says where the controller's setup was saved first.
+    backUpBeforeErase(EraseStep::Upgrade);
+}
+
+void Widget::askUpgrade(const AutoBackup &backup, const QString &note)
+{
+    const bool accepted =
+        QMessageBox::question(nullptr, tr("Update Available"),
+                              upgradeQuestion + QStringLiteral("\n\n") + note,
+                              QMessageBox::Ok | QMessageBox::Cancel,
+                              backup.isNull() ? QMessageBox::Cancel : QMessageBox::NoButton)
+        == QMessageBox::Ok;
+    AUTO_LOG << "offer" << upgradeToken << (accepted ? "accepted" : "declined");
     if (!accepted)
         return;
+    upgradeBackup = backup;
+    downloadUpgradeImage(upgradeToken);
+}
+
+void Widget::downloadUpgradeImage(const QString &token)
+{
     deviceMtd = QStringLiteral("xx");
     deviceVersion = QStringLiteral("xx");
     auto *manager = new QNetworkAccessManager(this);
@@ -136,6 +152,11 @@ void Widget::enterUpgradeMode(const QByteArray &image)
              << upgradePortsBefore;
     handle->write(AutoUpgrade::enterUpgradeCommand());
     handle->flush();
+    if (!upgradeBackup.isNull()) {
+        restoreOffer = upgradeBackup;
+        restoreOffer.before = EraseStep::Upgrade;
+        upgradeBackup = AutoBackup();
+    }
     updateDialogShown = true;
 
     {

@@ -20,14 +20,23 @@ namespace {
 
 const QString kFilter = QStringLiteral("Controller backups (*.json)");
 
-/// What decides the ask form, as the Check button reads it.
-BackupEngine::AskContext askContext(const Ui::Widget *ui, const SerialPort *link)
+} // namespace
+
+BackupEngine::AskContext Widget::backupAskContext() const
 {
-    return {ui->comboBox_ComDevices->currentText(), link->extractedValue,
+    return {ui->comboBox_ComDevices->currentText(), handle->extractedValue,
             ui->pendal_type_comboBox0->currentIndex()};
 }
 
-} // namespace
+ControllerBackup Widget::backupHeader() const
+{
+    ControllerBackup header;
+    header.model = deviceMtd;
+    header.firmwareVersion = deviceVersion;
+    header.created = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
+    header.pedalCount = ui->Pedal_Number->count();
+    return header;
+}
 
 void Widget::buildBackupMenu(QMenu *file)
 {
@@ -89,12 +98,7 @@ void Widget::backUpController()
     const QString title = tr("Back Up Controller");
     if (!controllerKnown(title))
         return;
-    const int pedals = ui->Pedal_Number->count();
-    ControllerBackup header;
-    header.model = deviceMtd;
-    header.firmwareVersion = deviceVersion;
-    header.created = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
-    header.pedalCount = pedals;
+    const ControllerBackup header = backupHeader();
     const QString suggested = QStringLiteral("%1-%2-%3.json")
                                   .arg(header.model, header.firmwareVersion,
                                        header.created.toString(QStringLiteral("yyyyMMdd-HHmmss")));
@@ -102,9 +106,9 @@ void Widget::backUpController()
     if (name.isEmpty())
         return;
     backupFileName = name;
-    if (backupEngine->startBackup(header, askContext(ui, handle)))
+    if (backupEngine->startBackup(header, backupAskContext()))
         showBackupProgress(tr("Reading the controller's message slots..."),
-                           pedals * ControllerBackup::SlotCount);
+                           header.pedalCount * ControllerBackup::SlotCount);
 }
 
 void Widget::restoreController()
@@ -117,7 +121,11 @@ void Widget::restoreController()
     const QString name = FileDialogs::current().getOpenFileName(this, title, QString(), kFilter);
     if (name.isEmpty())
         return;
-    const ControllerBackup::Reading reading = ControllerBackup::load(name);
+    beginRestore(ControllerBackup::load(name), title);
+}
+
+bool Widget::beginRestore(const ControllerBackup::Reading &reading, const QString &title)
+{
     QString problem = reading.problem;
     const ControllerBackup &backup = reading.backup;
     const int pedals = ui->Pedal_Number->count();
@@ -132,7 +140,7 @@ void Widget::restoreController()
     if (!problem.isEmpty()) {
         QMessageBox::warning(this, title,
                              tr("The backup file cannot be restored: %1.").arg(problem));
-        return;
+        return false;
     }
     if (backup.model != deviceMtd) {
         const auto answer = QMessageBox::question(
@@ -142,11 +150,12 @@ void Widget::restoreController()
                 .arg(backup.model, deviceMtd),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes || !handle->isOpen())
-            return;
+            return false;
     }
-    if (backupEngine->startRestore(backup, askContext(ui, handle)))
-        showBackupProgress(tr("Writing the backup to the controller..."),
-                           backup.definitionCount());
+    if (!backupEngine->startRestore(backup, backupAskContext()))
+        return false;
+    showBackupProgress(tr("Writing the backup to the controller..."), backup.definitionCount());
+    return true;
 }
 
 void Widget::backupJobEnded()
@@ -158,6 +167,10 @@ void Widget::backupJobEnded()
         backupProgress = nullptr;
     }
     const BackupEngine::Outcome &outcome = backupEngine->lastOutcome();
+    if (outcome.job == BackupEngine::Job::Backup && autoBackupFor != EraseStep::None) {
+        autoBackupEnded(&outcome, QString());
+        return;
+    }
     if (outcome.job == BackupEngine::Job::Restore) {
         const QString title = tr("Restore Controller");
         if (outcome.ending == BackupEngine::Ending::Completed && outcome.mismatches.isEmpty())

@@ -127,6 +127,7 @@ void Widget::rec_data(QByteArray data)
         deviceMtd = reading.model;
         modelVariant = Identity::modelVariant(deviceMtd);
         qCDebug(lcLink) << "Device:" << deviceMtd;
+        maybeOfferRestore();
     }
     // A device the upgrade dialog talks to is none of the window's.
     if (!updateDialogShown && handle->holder() == SerialPort::Holder::MainWindow

@@ -172,11 +172,9 @@ void Widget::toggleShowCCName(bool checked)
 
 void Widget::confirmFactoryReset()
 {
-    const auto answer = QMessageBox::question(this, QStringLiteral("Reset"),
-                                              QStringLiteral("Factory Reset?"),
-                                              QMessageBox::Ok | QMessageBox::Cancel);
-    if (answer == QMessageBox::Ok)
-        handle->write(ConfigCommands::factoryReset());
+    // The confirmation follows the automatic backup and says where it went.
+    if (autoBackupFor == EraseStep::None)
+        backUpBeforeErase(EraseStep::FactoryReset);
 }
 
 void Widget::openEnglishManual()

@@ -5,6 +5,7 @@
 #include "device/serialport.h"
 #include "sim/localdownloadserver.h"
 #include "sim/pseudorandombytes.h"
+#include "support/autobackupwatch.h"
 #include "support/controllerrig.h"
 #include "support/upgraderig.h"
 #include "ui_upgrade_dialog.h"
@@ -105,6 +106,7 @@ class tst_AutoUpgrade : public QObject
 
 private slots:
     void chain_acceptedUpgradeRunsToTheEnd();
+    void chain_backupBeforeRestart_restoredOnceAfterReconnect();
     void check_notOffered_data();
     void check_notOffered();
     void check_cancelEndsEverything();
@@ -121,6 +123,7 @@ private slots:
 void tst_AutoUpgrade::chain_acceptedUpgradeRunsToTheEnd()
 {
     AutoRig a("ZT-3", "1.2.0");
+    AutoBackupWatch watch(a.rig.controller, ControllerCommand::EnterUpgrade);
     const QByteArray bytes = pseudoRandomBytes(3000);
     a.server.serve(textPath("ZT-3"), "ZT-3_V1.3.0\nUpdate content:\n- new curve");
     a.server.serveWithChecksum(imagePath("ZT-3", "1.3.0"), bytes);
@@ -128,9 +131,12 @@ void tst_AutoUpgrade::chain_acceptedUpgradeRunsToTheEnd()
 
     QTRY_VERIFY_WITH_TIMEOUT(a.rig.boxes.texts().contains(kSuccess), 10000);
     QCOMPARE(a.titles(), (QStringList{"Update Available", "Upgrade"}));
+    QCOMPARE(AutoBackupWatch::files().size(), 1);
     QCOMPARE(a.texts().first(),
              QString("The current version is ZT-3_V1.2.0\nA new version is available: "
-                     "ZT-3_V1.3.0\n\nUpdate Content:\n- new curve"));
+                     "ZT-3_V1.3.0\n\nUpdate Content:\n- new curve\n\n"
+                     "The controller's setup was backed up to:\n")
+                 + AutoBackupWatch::files().first());
     QCOMPARE(a.shown.texts, QStringList{"Message: Preparing for the upgrade..."});
     QCOMPARE(a.rig.controller.commandsOf(ControllerCommand::EnterUpgrade).size(), 1);
     QCOMPARE(a.rig.controller.mode(), SimulatedController::Mode::Upgrade);
@@ -146,6 +152,70 @@ void tst_AutoUpgrade::chain_acceptedUpgradeRunsToTheEnd()
     // Both windows show the link free again.
     QVERIFY(!a.rig.link()->isOpen());
     QCOMPARE(a.rig.ui->connectButton->text(), QString("Connect"));
+}
+
+void tst_AutoUpgrade::chain_backupBeforeRestart_restoredOnceAfterReconnect()
+{
+    AutoRig a("QRX-20", "1.1.0");
+    ControllerBehaviour &c = a.rig.controller.behaviour();
+    c.setUnsetSlotsEmpty(true);
+    c.store(QByteArray::fromHex("00 03 01 05 00 0B 00 7F 00 02 14 40 3C 3E 50 21 00"));
+    c.store(QByteArray::fromHex("01 0F 02 02 00 14 00 40 40 01 00 00 00 00 00 00 00"));
+    c.store(QByteArray::fromHex("02 07 03 01 02 26 00 7F 10 00 32 00 00 00 32 00 00"));
+    const auto definitions = [&c] {
+        QList<QByteArray> out;
+        for (int p = 0; p < c.pedalCount(); ++p) {
+            for (int s = 0; s < ControllerBehaviour::slotCount; ++s)
+                out.append(c.definition(p, s));
+        }
+        return out;
+    };
+    const QList<QByteArray> before = definitions();
+    AutoBackupWatch watch(a.rig.controller, ControllerCommand::EnterUpgrade);
+    a.server.serve(textPath("QRX-20"), "QRX-20_V1.2.0\nUpdate content:\nfaster");
+    a.server.serveWithChecksum(imagePath("QRX-20", "1.2.0"), pseudoRandomBytes(2000, 5));
+    QVERIFY(a.rig.connect());
+    QTRY_VERIFY_WITH_TIMEOUT(a.rig.boxes.texts().contains(kSuccess), 10000);
+
+    // The whole controller was on disk before it was told to restart.
+    QCOMPARE(watch.atCommand.size(), 1);
+    const ControllerBackup::Reading &saved = watch.atCommand.first();
+    QVERIFY2(saved.ok, qPrintable(saved.problem));
+    QVERIFY(!saved.backup.partial);
+    QCOMPARE(saved.backup.entries.size(), c.pedalCount() * 16);
+    QCOMPARE(saved.backup.definitionCount(), 3);
+    QCOMPARE(saved.backup.firmwareVersion, QString("V1.1.0"));
+    QCOMPARE(c.storedCount(), 0);
+
+    // Back in normal mode with the new firmware: the offer comes once, and Yes restores.
+    c.setFirmwareVersion("1.2.0");
+    a.rig.controller.setMode(SimulatedController::Mode::Normal);
+    a.rig.boxes.setAnswer(QMessageBox::Yes);
+    const auto restoreTexts = [&a] {
+        QStringList out;
+        for (const ModalWatcher::Seen &s : a.rig.boxes.seen()) {
+            if (s.title == "Restore Controller")
+                out.append(s.text);
+        }
+        return out;
+    };
+    for (int round = 0; round < 2; ++round) {
+        QTRY_VERIFY(a.rig.ui->comboBox_ComDevices->findText(
+                        a.rig.controller.model().usbDescription) >= 0);
+        a.rig.controller.clearRecords();
+        QVERIFY(a.rig.connect());
+        QTRY_COMPARE_WITH_TIMEOUT(restoreTexts().size(), 2, 10000);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        a.rig.ui->connectButton->click();
+    }
+    const QString when =
+        saved.backup.created.toLocalTime().toString("yyyy-MM-dd hh:mm:ss");
+    QCOMPARE(restoreTexts(),
+             (QStringList{QString("Restore the setup saved before the upgrade (%1)?").arg(when),
+                          "All 3 definitions were written and read back as in the backup.\n"
+                          "The 61 empty slots of the backup were left as the controller has "
+                          "them."}));
+    QCOMPARE(definitions(), before);
 }
 
 void tst_AutoUpgrade::check_notOffered_data()

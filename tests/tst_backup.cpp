@@ -6,6 +6,7 @@
 #include "backup/controllerbackup.h"
 #include "device/serialport.h"
 #include "sim/controllerbehaviour.h"
+#include "support/autobackupwatch.h"
 #include "support/controllerrig.h"
 #include "support/fakefiledialogs.h"
 #include "ui_widget.h"
@@ -104,6 +105,15 @@ QList<QByteArray> controllerSlots(ControllerBehaviour &c)
     return out;
 }
 
+/// Leaves only everyTypeAndEvent() in the controller; returns its slots.
+QList<QByteArray> holdEveryTypeAndEvent(ControllerBehaviour &c)
+{
+    c.setUnsetSlotsEmpty(true);
+    for (const QByteArray &d : everyTypeAndEvent())
+        c.store(d);
+    return controllerSlots(c);
+}
+
 /// Runs a menu action and waits until the box that ends its job was seen.
 bool runUntilBox(ControllerRig &rig, const QString &action, int boxesBefore, int timeoutMs = 20000)
 {
@@ -115,6 +125,30 @@ bool runUntilBox(ControllerRig &rig, const QString &action, int boxesBefore, int
                                         && !engineOf(rig)->isRunning()
                                         && !rig.window->findChild<QProgressDialog *>(); },
                            timeoutMs);
+}
+
+/// Disconnects, connects again and waits until the window knows the
+/// controller's model and any reply to it posted meanwhile has had its turn.
+bool reconnect(ControllerRig &rig)
+{
+    if (rig.link()->isOpen())
+        rig.ui->connectButton->click();
+    rig.controller.clearRecords();
+    if (!connectWithIdentity(rig))
+        return false;
+    bool turn = false;
+    QTimer::singleShot(0, [&turn] { turn = true; });
+    return QTest::qWaitFor([&turn] { return turn; });
+}
+
+QStringList textsTitled(const ControllerRig &rig, const QString &title)
+{
+    QStringList out;
+    for (const ModalWatcher::Seen &s : rig.boxes.seen()) {
+        if (s.title == title)
+            out.append(s.text);
+    }
+    return out;
 }
 
 } // namespace
@@ -132,16 +166,16 @@ private slots:
     void restore_badFiles_refusedWithNothingSent();
     void backupAndRestore_controllerNotKnownYet_askToWaitAndSendNothing();
     void simulator_upgradeEraseLosesDefinitions();
+    void autoBackup_beforeFactoryReset_completeFirstPrunedAndRestoredOnceAfterReconnect();
+    void autoBackup_failedOrCancelled_userChoosesAndNothingIsOffered_data();
+    void autoBackup_failedOrCancelled_userChoosesAndNothingIsOffered();
 };
 
 void TestBackup::backupResetRestore_everyTypeAndEvent_roundTripsByteForByte()
 {
     ControllerRig rig(QStringLiteral("ZT-3"));
     ControllerBehaviour &c = rig.controller.behaviour();
-    c.setUnsetSlotsEmpty(true);
-    for (const QByteArray &d : everyTypeAndEvent())
-        c.store(d);
-    const QList<QByteArray> before = controllerSlots(c);
+    const QList<QByteArray> before = holdEveryTypeAndEvent(c);
 
     QVERIFY(!menuAction(*rig.window, "Back Up Controller...")->isEnabled());
     QVERIFY(!menuAction(*rig.window, "Restore Controller...")->isEnabled());
@@ -472,6 +506,130 @@ void TestBackup::simulator_upgradeEraseLosesDefinitions()
     port.write(hex("AACC0200020D0A"));
     QTRY_COMPARE(device.commandsOf(ControllerCommand::Erase).size(), 1);
     QCOMPARE(device.behaviour().storedCount(), 0);
+}
+
+void TestBackup::autoBackup_beforeFactoryReset_completeFirstPrunedAndRestoredOnceAfterReconnect()
+{
+    ControllerRig rig(QStringLiteral("ZT-3"));
+    ControllerBehaviour &c = rig.controller.behaviour();
+    const QList<QByteArray> before = holdEveryTypeAndEvent(c);
+    AutoBackupWatch watch(rig.controller, ControllerCommand::FactoryReset);
+
+    // Twelve older automatic backups of this model, two of a model whose name
+    // it begins, and a file of the user's own.
+    const QDir dir(AutoBackups::directory());
+    QVERIFY(QDir().mkpath(dir.path()));
+    const QDateTime past = QDateTime::currentDateTimeUtc().addDays(-30);
+    QStringList older;
+    for (int i = 0; i < 12; ++i)
+        older.append(AutoBackups::fileName("ZT-3", "V1.1.0", past.addSecs(i * 60)));
+    const QStringList others{AutoBackups::fileName("ZT-30", "V1", past),
+                             AutoBackups::fileName("ZT-30", "V1", past.addSecs(1)),
+                             QStringLiteral("mine.json")};
+    for (const QString &name : older + others) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+
+    QVERIFY(connectWithIdentity(rig));
+    menuAction(*rig.window, "Factory Reset")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(rig.commands(ControllerCommand::FactoryReset).size(), 1, 10000);
+    // The new file and the nine newest older ones are kept; the others untouched.
+    const QString name = QDir(AutoBackups::directory()).entryList({"ZT-3_V1.2.0_*.json"}).value(0);
+    QVERIFY(!name.isEmpty());
+    const QString path = dir.filePath(name);
+    QStringList kept = older.mid(3) + others + QStringList{name};
+    kept.sort();
+    QCOMPARE(dir.entryList(QDir::Files, QDir::Name), kept);
+
+    QCOMPARE(rig.boxes.seen().first().title, QStringLiteral("Reset"));
+    QCOMPARE(rig.boxes.seen().first().text,
+             QStringLiteral("Factory Reset?\n\nThe controller's setup was backed up to:\n%1")
+                 .arg(path));
+    QCOMPARE(rig.boxes.seen().first().buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    // Every slot was on disk before the reset reached the controller.
+    const auto complete = std::find_if(watch.atCommand.cbegin(), watch.atCommand.cend(),
+                                       [](const ControllerBackup::Reading &r) {
+                                           return r.ok && r.backup.model == "ZT-3";
+                                       });
+    QVERIFY(complete != watch.atCommand.cend());
+    QVERIFY(!complete->backup.partial);
+    QCOMPARE(complete->backup.entries.size(), 64);
+    QCOMPARE(complete->backup.definitionCount(), everyTypeAndEvent().size());
+    QTRY_COMPARE(c.storedCount(), 0);
+    QVERIFY(textsTitled(rig, "Restore Controller").isEmpty());
+
+    // Connected again, the restore is offered and brings every byte back.
+    rig.boxes.setAnswer(QMessageBox::Yes);
+    QVERIFY(reconnect(rig));
+    QTRY_COMPARE_WITH_TIMEOUT(textsTitled(rig, "Restore Controller").size(), 2, 10000);
+    const QString when = complete->backup.created.toLocalTime().toString("yyyy-MM-dd hh:mm:ss");
+    QCOMPARE(textsTitled(rig, "Restore Controller"),
+             (QStringList{QStringLiteral("Restore the setup saved before the factory reset (%1)?")
+                              .arg(when),
+                          "All 19 definitions were written and read back as in the backup.\n"
+                          "The 45 empty slots of the backup were left as the controller has "
+                          "them."}));
+    QTRY_VERIFY(!engineOf(rig)->isRunning());
+    QCOMPARE(controllerSlots(c), before);
+
+    // Once only.
+    QVERIFY(reconnect(rig));
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(textsTitled(rig, "Restore Controller").size(), 2);
+}
+
+void TestBackup::autoBackup_failedOrCancelled_userChoosesAndNothingIsOffered_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("no answer, reset declined")
+        << false << int(QMessageBox::Cancel)
+        << "No backup could be made first. The controller stopped answering: no reply to the "
+           "ask for pedal 1, message 6 within 200 ms. 5 of 64 message slots were read.\n"
+           "Without a backup, the message definitions the controller holds may be lost.";
+    QTest::newRow("cancelled, reset anyway")
+        << true << int(QMessageBox::Ok)
+        << "The backup was cancelled.\nWithout a backup, the message definitions the "
+           "controller holds may be lost.";
+}
+
+void TestBackup::autoBackup_failedOrCancelled_userChoosesAndNothingIsOffered()
+{
+    QFETCH(bool, cancel);
+    QFETCH(int, answer);
+    QFETCH(QString, note);
+    ControllerRig rig(QStringLiteral("ZT-3"));
+    AutoBackupWatch watch(rig.controller, ControllerCommand::FactoryReset);
+    QVERIFY(connectWithIdentity(rig));
+    engineOf(rig)->setReplyTimeout(200);
+    QObject::connect(&rig.controller, &SimulatedController::commandReceived, &rig.controller,
+                     [&rig, cancel](int kind) {
+                         if (kind != ControllerCommand::Ask
+                             || rig.commands(ControllerCommand::Ask).size() != 6)
+                             return;
+                         if (!cancel) {
+                             rig.controller.setSilent(true);
+                             return;
+                         }
+                         rig.window->findChild<QProgressDialog *>()
+                             ->findChild<QPushButton *>()
+                             ->click();
+                     });
+    rig.boxes.setAnswer(QMessageBox::StandardButton(answer));
+    menuAction(*rig.window, "Factory Reset")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(textsTitled(rig, "Reset").size(), 1, 10000);
+    QCOMPARE(textsTitled(rig, "Reset").first(), "Factory Reset?\n\n" + note);
+    QVERIFY(AutoBackupWatch::files().isEmpty());
+    rig.controller.setSilent(false);
+    const bool reset = answer == QMessageBox::Ok;
+    QTRY_COMPARE(rig.commands(ControllerCommand::FactoryReset).size(), reset ? 1 : 0);
+
+    rig.boxes.setAnswer(QMessageBox::Yes);
+    QVERIFY(reconnect(rig));
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(textsTitled(rig, "Restore Controller").isEmpty());
 }
 
 QTEST_MAIN(TestBackup)

@@ -1,5 +1,6 @@
 // The controller backup file: what it holds, the checks that refuse a bad
 // file with its first problem named, and round trips of random backups.
+#include "backup/autobackups.h"
 #include "backup/controllerbackup.h"
 #include "pedal/configcommands.h"
 
@@ -169,6 +170,10 @@ private slots:
     void save_writesAtomicallyAndReportsFailures();
     void load_refusesOversizedFilesUnread();
     void dataFiles_readAsWritten();
+    void autoBackupNames_parseBackAndSortByTime_data();
+    void autoBackupNames_parseBackAndSortByTime();
+    void autoBackupNames_foreignNamesNotTaken();
+    void autoBackupPrune_keepsTheNewestOfOneModelOnly();
 };
 
 void TestBackupFile::toJson_holdsBytesFieldsAndEmptySlots()
@@ -392,6 +397,98 @@ void TestBackupFile::dataFiles_readAsWritten()
         QVERIFY2(read.ok, qPrintable(name + QStringLiteral(": ") + read.problem));
         QCOMPARE(read.backup.toJson(), contents);
     }
+}
+
+void TestBackupFile::autoBackupNames_parseBackAndSortByTime_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("modelPart");
+    QTest::addColumn<QString>("versionPart");
+    QTest::newRow("plain") << "ZT-3" << "V1.2.0" << "ZT-3" << "V1.2.0";
+    QTest::newRow("hub") << "WQM-30" << "1.0+b7" << "WQM-30" << "1.0+b7";
+    QTest::newRow("separator inside") << "QRX_10" << "V1_2" << "QRX-10" << "V1-2";
+    QTest::newRow("path and blanks") << "../ZT 1" << "V1/2 beta" << "..-ZT-1" << "V1-2-beta";
+    QTest::newRow("not ascii") << QString::fromUtf8("ZT-3é") << "xx" << "ZT-3-" << "xx";
+    QTest::newRow("empty") << "" << "" << "-" << "-";
+}
+
+void TestBackupFile::autoBackupNames_parseBackAndSortByTime()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, version);
+    QFETCH(QString, modelPart);
+    QFETCH(QString, versionPart);
+    QRandomGenerator random(7);
+    QStringList names;
+    QList<QDateTime> times;
+    for (int i = 0; i < 200; ++i) {
+        // Any time from 2001 to 2286, to the millisecond, in any zone.
+        const QDateTime t = QDateTime::fromMSecsSinceEpoch(
+            qint64(random.bounded(1000000000)) * 9999 + random.bounded(1000), Qt::OffsetFromUTC,
+            (random.bounded(27) - 13) * 3600);
+        const QString name = AutoBackups::fileName(model, version, t);
+        QVERIFY2(!name.contains('/') && name.count('_') == 2, qPrintable(name));
+        const AutoBackups::Name n = AutoBackups::parse(name);
+        QVERIFY2(n.ok, qPrintable(name));
+        QCOMPARE(n.model, modelPart);
+        QCOMPARE(n.version, versionPart);
+        QCOMPARE(n.when.toMSecsSinceEpoch(), t.toMSecsSinceEpoch());
+        names.append(name);
+        times.append(t);
+    }
+    // One model's names sort as their times do.
+    for (int i = 1; i < names.size(); ++i)
+        QCOMPARE(names[i - 1] < names[i], times[i - 1] < times[i]);
+}
+
+void TestBackupFile::autoBackupNames_foreignNamesNotTaken()
+{
+    for (const char *name : {
+             "notes.txt", "ZT-3_V1.2.0.json", "ZT-3_V1_2_20261209-231900-123.json",
+             "ZT-3_V1.2.0_20261399-231900-123.json", "ZT-3_V1.2.0_20261209-231900.json",
+             "ZT-3_V1.2.0_20261209-2319001-123.json", "ZT 3_V1_20261209-231900-123.json",
+             "_V1_20261209-231900-123.json", "ZT-3__20261209-231900-123.json",
+             "ZT-3_V1.2.0_20261209-231900-123.json.bak", "ZT-3-V1.2.0-20261209-231900.json"}) {
+        QVERIFY2(!AutoBackups::parse(name).ok, qPrintable(name));
+        QVERIFY(AutoBackups::toPrune({name}, "ZT-3", 0).isEmpty());
+    }
+}
+
+void TestBackupFile::autoBackupPrune_keepsTheNewestOfOneModelOnly()
+{
+    QRandomGenerator random(11);
+    const QStringList models{"ZT-1", "ZT-10", "ZT-3", "QRX_10"};
+    for (int round = 0; round < 60; ++round) {
+        QStringList names{"my own.json", "ZT-1.json", "readme.txt"};
+        QMap<QString, QList<QPair<qint64, QString>>> byModel;
+        const int count = random.bounded(25);
+        for (int i = 0; i < count; ++i) {
+            const QString model = models[random.bounded(models.size())];
+            // Few distinct times: equal times happen and must not decide by listing order.
+            const qint64 ms = 1765300000000 + random.bounded(12) * 1000;
+            const QString version = QStringLiteral("V1.%1").arg(random.bounded(3));
+            const QString name = AutoBackups::fileName(model, version,
+                                                       QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC));
+            if (names.contains(name))
+                continue;
+            names.append(name);
+            byModel[model].append({ms, name});
+        }
+        for (const QString &model : models) {
+            for (const int keep : {0, 1, AutoBackups::Keep}) {
+                QList<QPair<qint64, QString>> ours = byModel.value(model);
+                std::sort(ours.begin(), ours.end(), std::greater<>());
+                QStringList expected;
+                for (int i = keep; i < ours.size(); ++i)
+                    expected.append(ours[i].second);
+                std::shuffle(names.begin(), names.end(), random);
+                QStringList pruned = AutoBackups::toPrune(names, model, keep);
+                QCOMPARE(pruned, expected);
+            }
+        }
+    }
+    QCOMPARE(AutoBackups::Keep, 10);
 }
 
 QTEST_GUILESS_MAIN(TestBackupFile)

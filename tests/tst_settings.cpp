@@ -278,22 +278,30 @@ void TestSettings::factoryReset_okWritesTheCommandCancelNothing()
 {
     const ScopedCurrentDir dir;
     ControllerRig rig(QStringLiteral("ZT-3"));
+    QSignalSpy identified(rig.window.get(), &Widget::firmwareCheckDue);
     QVERIFY(rig.connect());
+    QVERIFY(identified.count() > 0 || identified.wait());
     rig.controller.behaviour().store(ControllerBehaviour::defaultDefinition(0, 3, 1));
 
+    // The question follows the automatic backup and says where it went.
     rig.boxes.setAnswer(QMessageBox::Cancel);
     actionNamed(*rig.window, QStringLiteral("Factory Reset"))->trigger();
-    QCOMPARE(rig.boxes.seen().size(), 1);
+    QTRY_COMPARE(rig.boxes.seen().size(), 1);
     QCOMPARE(rig.boxes.seen().last().title, QStringLiteral("Reset"));
-    QCOMPARE(rig.boxes.seen().last().text, QStringLiteral("Factory Reset?"));
+    QVERIFY2(rig.boxes.seen().last().text.startsWith(
+                 "Factory Reset?\n\nThe controller's setup was backed up to:\n"),
+             qPrintable(rig.boxes.seen().last().text));
+    QVERIFY(rig.commands(ControllerCommand::FactoryReset).isEmpty());
 
     rig.boxes.setAnswer(QMessageBox::Ok);
     actionNamed(*rig.window, QStringLiteral("Factory Reset"))->trigger();
     QTRY_COMPARE(rig.commands(ControllerCommand::FactoryReset).size(), 1);
     QCOMPARE(rig.commands(ControllerCommand::FactoryReset).first().toHex(' ').toUpper(),
              QByteArray("F0 00 21 5E 03 05 58 F7"));
-    // Only the confirmed reset reached the controller, and it took effect there.
-    QCOMPARE(rig.controller.receivedBytes(), QByteArray::fromHex("F000215E030558F7"));
+    // Besides the backups' asks, only the confirmed reset reached the
+    // controller, last, and it took effect there.
+    QCOMPARE(rig.controller.commands().size(), rig.commands(ControllerCommand::Ask).size() + 1);
+    QVERIFY(rig.controller.receivedBytes().endsWith(QByteArray::fromHex("F000215E030558F7")));
     QCOMPARE(rig.controller.behaviour().storedCount(), 0);
 }
 
@@ -331,7 +339,7 @@ void TestSettings::factoryReset_disabledWhileNoControllerIsConnected()
     QVERIFY(rig.connect());
     QVERIFY(reset->isEnabled());
     triggerAnswered();
-    QCOMPARE(questions(), 1);
+    QTRY_COMPARE(questions(), 1);
     QTRY_COMPARE(rig.commands(ControllerCommand::FactoryReset).size(), 1);
     rig.controller.vanish();
     QTRY_VERIFY(!rig.link()->isOpen());

@@ -7,11 +7,14 @@
 #include "update/downloadserver.h"
 
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QtTest>
 
 ControllerRig::ControllerRig(const QString &model, int statusAfterHandshake)
     : controller(model)
 {
+    // Automatic backups go to a test folder, never into the user's data.
+    QStandardPaths::setTestModeEnabled(true);
     // The firmware check after a connect finds no server unless a test
     // points the base at one of its own.
     DownloadServer::setBase(QUrl(QStringLiteral("http://127.0.0.1:9")));

@@ -147,6 +147,7 @@ bseeds="$build/seeds-backup"
 rm -rf "$bseeds"
 mkdir -p "$bseeds"
 cp "$root"/tests/data/backup/*.json "$bseeds/"
+printf '%s' 'ZT-3_V1.2.0_20261209-231900-123.json' > "$bseeds/automatic-name"
 
 # Seconds for each target: an eighth each for the four fast ones, the rest
 # shared by the two that drive the window.
