@@ -1,11 +1,13 @@
 # Set-up commands for a fresh Debian 12 machine (run as root, or with sudo available).
 # fonts-liberation gives "Arial", the form's font, the same metrics as on Windows.
+# jackd2 runs the JACK server the MIDI output tests start for themselves.
 BUILD      ?= build
 BUILD_TYPE ?= Release
 JOBS       ?= $(shell nproc)
 PACKAGES   := build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools \
               libqt5serialport5-dev libqcustomplot-dev libbenchmark-dev \
-              xvfb xauth fonts-dejavu-core fonts-liberation
+              xvfb xauth fonts-dejavu-core fonts-liberation \
+              librtmidi-dev libjack-jackd2-dev jackd2
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run demo test bench screenshot check-windows fuzz clean

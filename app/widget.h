@@ -31,6 +31,7 @@ class QTimer;
 class QShowEvent;
 
 class BackupEngine;
+class MidiOutput;
 class CustomDialog;
 class QProgressDialog;
 struct EditorSnapshot;
@@ -110,6 +111,9 @@ public:
     /// The tilting image of a pedal type (1 expression, 2 switch, 3 hi-hat); null when absent.
     QGraphicsPixmapItem *pedalPictureItem(int pedalType) const;
     QGraphicsRotation *switchPedalRotation() const { return switchRotation; }
+
+    /// The MIDI output every live event frame is forwarded to (app/widget_midiout.cpp).
+    MidiOutput *midiOutputSink() const { return midiOutput; }
 
 signals:
     void send_mtd_version(QString MTD, QString version);
@@ -371,6 +375,14 @@ private:
     bool controllerKnown(const QString &title);
     /// The engine's job ended: saves, asks or reports (backupEngine->lastOutcome()).
     void backupJobEnded();
+
+    // ---- MIDI output ----
+    MidiOutput *midiOutput = nullptr;
+    QMenu *midiOutputMenu = nullptr;
+    void buildMidiOutputMenu(QMenu *setting);
+    /// Fills the menu, the chosen entry ticked; with the ports there are now when listPorts.
+    void refreshMidiOutputMenu(bool listPorts);
+    void chooseMidiOutput(const QString &setting);
 
     // ---- preset files ----
     /// The file last named in a save dialog; empty when that dialog was cancelled.
