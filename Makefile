@@ -1,12 +1,14 @@
 # Set-up commands for a fresh Debian 12 machine (run as root, or with sudo available).
 # fonts-liberation gives "Arial", the form's font, the same metrics as on Windows.
+# jackd2 runs the JACK server the MIDI output tests start for themselves.
 BUILD      ?= build
 BUILD_TYPE ?= Release
 JOBS       ?= $(shell nproc)
 # dpkg-dev and file: the dependencies of the .deb computed from the program (make package).
 PACKAGES   := build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools \
               libqt5serialport5-dev libqcustomplot-dev libbenchmark-dev \
-              xvfb xauth fonts-dejavu-core fonts-liberation dpkg-dev file
+              xvfb xauth fonts-dejavu-core fonts-liberation dpkg-dev file \
+              librtmidi-dev libjack-jackd2-dev jackd2
 # The validators of the package's desktop entry, AppStream file and contents (make package-check).
 CHECK_PACKAGES := desktop-file-utils appstream lintian
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -34,6 +34,7 @@ class QTimer;
 class QShowEvent;
 
 class BackupEngine;
+class MidiOutput;
 class CustomDialog;
 class QProgressDialog;
 struct EditorSnapshot;
@@ -113,6 +114,9 @@ public:
     /// The tilting image of a pedal type (1 expression, 2 switch, 3 hi-hat); null when absent.
     QGraphicsPixmapItem *pedalPictureItem(int pedalType) const;
     QGraphicsRotation *switchPedalRotation() const { return switchRotation; }
+
+    /// The MIDI output every live event frame is forwarded to (app/widget_midiout.cpp).
+    MidiOutput *midiOutputSink() const { return midiOutput; }
 
 signals:
     void send_mtd_version(QString MTD, QString version);
@@ -414,6 +418,14 @@ private:
     /// After an identity reply: posts the restore offer when its model is back.
     void maybeOfferRestore();
     void offerRestore();
+
+    // ---- MIDI output ----
+    MidiOutput *midiOutput = nullptr;
+    QMenu *midiOutputMenu = nullptr;
+    void buildMidiOutputMenu(QMenu *setting);
+    /// Fills the menu, the chosen entry ticked; with the ports there are now when listPorts.
+    void refreshMidiOutputMenu(bool listPorts);
+    void chooseMidiOutput(const QString &setting);
 
     // ---- preset files ----
     /// The file last named in a save dialog; empty when that dialog was cancelled.

@@ -81,6 +81,7 @@ void Widget::buildMenus()
     connect(factoryResetAction, &QAction::triggered, this, &Widget::confirmFactoryReset);
     connect(setting->addAction(tr("Firmware Upgrade")), &QAction::triggered, this,
             &Widget::show_ug_dlg_Dialog);
+    buildMidiOutputMenu(setting);
 
     QMenu *help = bar->addMenu(tr("Help"));
     connect(help->addAction(tr("About")), &QAction::triggered, this, &Widget::showAboutDialog);

@@ -1,6 +1,6 @@
 # The sources of the core library: every folder is one subsystem. Shared by
 # the top-level build and the sanitizer build of the fuzz targets.
-set(SW_CORE_DIRS core app device pedal monitor curve presets upgrade update backup)
+set(SW_CORE_DIRS core app device pedal monitor curve presets upgrade update backup midiout)
 
 # sw_core_sources(<out-var> <root>): the core's .cpp, .h and .ui files under
 # root, without the program entry, and with only this platform's units.
@@ -39,5 +39,16 @@ function(sw_core_library name root)
     endif()
     if(WIN32)
         target_link_libraries(${name} PUBLIC setupapi cfgmgr32)
+    endif()
+    # MIDI output: RtMidi, and the JACK client library to watch a JACK server.
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(RTMIDI REQUIRED IMPORTED_TARGET rtmidi)
+    if(NOT WIN32)
+        pkg_check_modules(JACK REQUIRED IMPORTED_TARGET jack)
+    endif()
+    target_link_libraries(${name} PUBLIC PkgConfig::RTMIDI)
+    if(JACK_FOUND)
+        target_link_libraries(${name} PUBLIC PkgConfig::JACK)
+        target_compile_definitions(${name} PUBLIC SW_HAVE_JACK=1)
     endif()
 endfunction()

@@ -2,6 +2,7 @@
 // set and delete verdicts, stored definitions written back into the editor,
 // and live events handed to the monitor.
 #include "app/widget.h"
+#include "midiout/midioutput.h"
 #include "ui_widget.h"
 
 #include "app/releasenotice.h"
@@ -64,6 +65,7 @@ void Widget::pedalMidiDataSlot(Protocol::MsgPackage data)
                                   Q_ARG(QString, QStringLiteral("Delete message success!")));
         break;
     case Protocol::PadelUploadCmd:
+        midiOutput->forwardFrame(data.frame);
         enqueuePedalFrame(data.frame);
         break;
     default:

@@ -101,7 +101,8 @@ void TestSettings::menuBar_holdsEveryEntryInOrder()
              (QStringList{"Open File", "Save File", "Save File As", "Back Up Controller...",
                           "Restore Controller...", "Exit"}));
     QCOMPARE(texts(menus.at(1)->menu()->actions()),
-             (QStringList{"MIDI Note=60 Name", "Show CC Name", "Factory Reset", "Firmware Upgrade"}));
+             (QStringList{"MIDI Note=60 Name", "Show CC Name", "Factory Reset", "Firmware Upgrade",
+                          "MIDI Output"}));
     QCOMPARE(texts(menus.at(2)->menu()->actions()),
              (QStringList{"About", "User Manual", "Check for Update "}));
     QMenu *naming = menus.at(1)->menu()->actions().at(0)->menu();

@@ -17,7 +17,8 @@ root="$(cd "$here/../.." && pwd)"
 build="${FUZZ_BUILD:-$root/build-fuzz}"
 
 missing=()
-for pkg in clang libclang-rt-14-dev qtbase5-dev libqt5serialport5-dev libqcustomplot-dev cmake; do
+for pkg in clang libclang-rt-14-dev qtbase5-dev libqt5serialport5-dev libqcustomplot-dev cmake \
+           pkg-config librtmidi-dev libjack-jackd2-dev; do
     dpkg-query -W -f='${Status}\n' "$pkg" 2>/dev/null | grep -q 'install ok installed' \
         || missing+=("$pkg")
 done
