@@ -96,6 +96,8 @@ Widget::Widget(QWidget *parent)
     connect(handle, &SerialPort::showdata, this, &Widget::rec_data);
     // After rec_data, which records what the reply said.
     connect(handle, &SerialPort::showdata, this, &Widget::statusIdentitySeen);
+
+    setUpKeyboard();
 }
 
 Widget::~Widget()

@@ -400,6 +400,10 @@ private:
     /// True when a controller is connected; otherwise says so in the status line.
     bool commandReady(StatusLine::Action action);
 
+    // ---- keyboard (app/widget_keyboard.cpp) ----
+    /// Shortcuts, tab order and accessible names; run once the form is complete.
+    void setUpKeyboard();
+
     // ---- pedal editor state ----
     /// Item text of each event code (index = code), and the code of each text.
     QStringList eventNames;
