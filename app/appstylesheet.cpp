@@ -99,5 +99,12 @@ QMenuBar::item:pressed {
     background-color: #A68D44;
     color: #000000;
 }
+QPushButton:focus, QComboBox:focus, QTableView:focus {
+    border: 2px solid #FFD700;
+}
+QCheckBox:focus {
+    border: 1px solid #FFD700;
+    border-radius: 3px;
+}
 )");
 }

@@ -50,9 +50,10 @@ Widget::Widget(QWidget *parent)
     aboutDialog = new CustomDialog(this);
     // 6. Menu bar, settings and the initial "Show CC Name" state.
     buildMenus();
+    buildStatusLine();
 
-    // 7, 8.
-    setMinimumSize(870, 750);
+    // 7, 8. The status line adds its height to the form's 750 pixels.
+    setMinimumSize(870, 750 + statusLineGrowth());
     setWindowTitle(tr("Stompwright V4.0.1"));
 
     // 9. Number and option lists of the form.
@@ -93,6 +94,10 @@ Widget::Widget(QWidget *parent)
     // 16. Upgrade progress dialog; identity replies.
     upgradeMessageDialog = new Upgrade_message_Dialog(this);
     connect(handle, &SerialPort::showdata, this, &Widget::rec_data);
+    // After rec_data, which records what the reply said.
+    connect(handle, &SerialPort::showdata, this, &Widget::statusIdentitySeen);
+
+    setUpKeyboard();
 }
 
 Widget::~Widget()

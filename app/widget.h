@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/statusline.h"
 #include "backup/backupengine.h"
 #include "backup/controllerbackup.h"
 #include "core/boxqueue.h"
@@ -64,6 +65,9 @@ public:
 
     /// Enables the connection controls according to whether the link is open.
     void updateConnectState();
+
+    /// Height the status line adds under the form (its own and the layout's spacing).
+    int statusLineGrowth() const;
 
     /// The form, for the window's own units and for tests.
     Ui::Widget *form() const { return ui; }
@@ -435,6 +439,25 @@ private:
     // ---- device link state ----
     void disconnectDevice();
     void setModelFeaturesVisible(bool visible);
+
+    // ---- status line (app/widget_status.cpp) ----
+    /// The line under the form: link, identity, pedal count and the last note.
+    QLabel *statusLine = nullptr;
+    StatusLine::State statusState;
+    /// The last command whose reply names no slot (set, delete, factory reset).
+    StatusLine::Command lastCommand;
+    void buildStatusLine();
+    void refreshStatusLine();
+    void setStatusNote(const QString &note);
+    void statusHolderChanged(SerialPort::Holder holder);
+    void statusReplySeen(const Protocol::MsgPackage &package);
+    void statusIdentitySeen();
+    /// True when a controller is connected; otherwise says so in the status line.
+    bool commandReady(StatusLine::Action action);
+
+    // ---- keyboard (app/widget_keyboard.cpp) ----
+    /// Shortcuts, tab order and accessible names; run once the form is complete.
+    void setUpKeyboard();
 
     // ---- pedal editor state ----
     /// Item text of each event code (index = code), and the code of each text.

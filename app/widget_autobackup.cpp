@@ -114,6 +114,7 @@ void Widget::askFactoryReset(const AutoBackup &backup, const QString &note)
         backup.isNull() ? QMessageBox::Cancel : QMessageBox::NoButton);
     if (answer != QMessageBox::Ok)
         return;
+    lastCommand = {StatusLine::Command::FactoryReset, -1, -1};
     const QByteArray reset = ConfigCommands::factoryReset();
     // A closed port fails the write silently; only a reset sent is followed by an offer.
     if (handle->write(reset) == reset.size() && !backup.isNull()) {

@@ -6,6 +6,7 @@
 
 #include "app/customdialog.h"
 #include "core/configlocation.h"
+#include "core/externallink.h"
 #include "core/logging.h"
 #include "device/serialport.h"
 #include "pedal/configcommands.h"
@@ -121,6 +122,12 @@ void Widget::loadConfig()
                 action->setChecked(true);
         }
         applyNoteNaming(mode);
+    } else {
+        // No naming saved: the table names notes as the editor's lists were
+        // filled (note 60 is C4), so one note has one name in the window.
+        // Nothing is written until the user picks a naming.
+        actionC4->setChecked(true);
+        noteNameMode = 1;
     }
     ui->switch_note_comboBox_nno->setCurrentIndex(noteIndex);
     ui->expression_note_comboBox_ctl->setCurrentIndex(expressionNoteIndex);
@@ -180,12 +187,12 @@ void Widget::confirmFactoryReset()
 
 void Widget::openEnglishManual()
 {
-    QDesktopServices::openUrl(DownloadServer::url(kEnglishManual));
+    openExternalLink(this, DownloadServer::url(kEnglishManual));
 }
 
 void Widget::openChineseManual()
 {
-    QDesktopServices::openUrl(DownloadServer::url(kChineseManual));
+    openExternalLink(this, DownloadServer::url(kChineseManual));
 }
 
 void Widget::showAboutDialog()

@@ -96,6 +96,10 @@ void Widget::buildPedalMessage(QByteArray &frame)
 
 void Widget::sendSetCommand()
 {
+    if (!commandReady(StatusLine::Action::Set))
+        return;
+    lastCommand = {StatusLine::Command::Set, ui->Pedal_Number->currentIndex(),
+                   ui->Message_Number->currentIndex()};
     QByteArray frame;
     buildPedalMessage(frame);
     handle->write(frame);
@@ -103,12 +107,17 @@ void Widget::sendSetCommand()
 
 void Widget::sendShortAsk()
 {
+    if (!commandReady(StatusLine::Action::Check))
+        return;
     handle->write(ConfigCommands::askShort(ui->Pedal_Number->currentIndex(),
                                            ui->Message_Number->currentIndex()));
 }
 
 void Widget::sendDelete()
 {
+    if (!commandReady(StatusLine::Action::Delete))
+        return;
+    lastCommand = {StatusLine::Command::Delete, ui->Pedal_Number->currentIndex(), -1};
     handle->write(ConfigCommands::deletePedal(ui->Pedal_Number->currentIndex()));
 }
 
@@ -125,6 +134,8 @@ void Widget::on_setButton_8_clicked() {}
 
 void Widget::on_checkButton_clicked()
 {
+    if (!commandReady(StatusLine::Action::Check))
+        return;
     const int pedal = ui->Pedal_Number->currentIndex();
     const int message = ui->Message_Number->currentIndex();
     const int status = handle->extractedValue;

@@ -257,7 +257,7 @@ void TestMonitor::trigger_levelHitHidesOneRowAndHoldsTwoPictures()
     QCOMPARE(t.angle(1), 0.0);
     QCOMPARE(rowCounts(t.ui), (QList<int>{3, 3, 3}));
     QCOMPARE(lastRow(t.ui->tableView_3->model()),
-             (QStringList{"Note On", "60/C3", "127", "1"}));
+             (QStringList{"Note On", "60/C4", "127", "1"})); // first start: the editor's naming
 }
 
 void TestMonitor::trigger_valueZeroNeverMatches()

@@ -76,6 +76,7 @@ private slots:
     void downloadServer_joinsWithExactlyOneSlash_data();
     void downloadServer_joinsWithExactlyOneSlash();
     void manuals_openOnTheServerBase();
+    void manuals_withoutABrowser_showTheAddressToCopy();
 
     void about_showsVersionAndDragsByItsBandOnly();
 };
@@ -118,7 +119,10 @@ void TestSettings::firstStart_showsNamesAndTheInitialNoteNames()
     Widget w;
     Ui::Widget *ui = w.form();
     QVERIFY(actionNamed(w, QStringLiteral("Show CC Name"))->isChecked());
-    QCOMPARE(checkedNaming(w), QString());
+    // The editor's lists name note 60 C4; the menu and the table agree.
+    QCOMPARE(checkedNaming(w), QStringLiteral("C4"));
+    w.handlePedalFrame(QByteArray::fromHex("09903c64"));
+    QCOMPARE(ui->tableView->model()->index(0, 1).data().toString(), QStringLiteral("60/C4"));
     for (QComboBox *box : controllerLists(ui))
         QCOMPARE(box->itemText(7), QStringLiteral("7) Volume"));
     for (QComboBox *box : noteLists(ui))
@@ -208,7 +212,7 @@ void TestSettings::configElsewhere_isNotFound()
     }
     const ScopedCurrentDir second;
     Widget w;
-    QCOMPARE(checkedNaming(w), QString());
+    QCOMPARE(checkedNaming(w), QStringLiteral("C4"));
     QVERIFY(actionNamed(w, QStringLiteral("Show CC Name"))->isChecked());
     QCOMPARE(w.form()->switch_note_comboBox_nno->itemText(60), QStringLiteral("60 / C4"));
 }
@@ -221,10 +225,10 @@ void TestSettings::badConfig_neverCrashesAndEndsConsistent_data()
 
     const QDir corpus(QStringLiteral(SW_TEST_DATA "/config"));
     const QMap<QString, QPair<QString, int>> expected = {
-        {"empty.ini", {"", 1}},
-        {"truncated.ini", {"", 1}},
-        {"unknown-values.ini", {"", 1}},
-        {"huge-negative.ini", {"", 1}},
+        {"empty.ini", {"C4", 1}},
+        {"truncated.ini", {"C4", 1}},
+        {"unknown-values.ini", {"C4", 1}},
+        {"huge-negative.ini", {"C4", 1}},
     };
     const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
     QVERIFY(files.size() >= 7);
@@ -261,7 +265,8 @@ void TestSettings::badConfig_neverCrashesAndEndsConsistent()
     const QString checked = checkedNaming(w);
     if (naming != QLatin1String("?"))
         QCOMPARE(checked, naming);
-    const QString note60 = checked.isEmpty() ? QStringLiteral("60 / C4") : "60 / " + checked;
+    QVERIFY(!checked.isEmpty()); // a saved naming, or the lists' own C4
+    const QString note60 = "60 / " + checked;
     for (QComboBox *box : noteLists(ui)) {
         QCOMPARE(box->count(), 128);
         QCOMPARE(box->itemText(60), note60);
@@ -381,11 +386,13 @@ void TestSettings::manuals_openOnTheServerBase()
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
     DownloadServer::setBase(QUrl(QStringLiteral("http://127.0.0.1:8099/")));
+    ModalWatcher boxes;
     {
         Widget w;
         actionNamed(w, QStringLiteral("English User Manual"))->trigger();
         actionNamed(w, QStringLiteral("中文说明书"))->trigger();
     }
+    QVERIFY(boxes.seen().isEmpty()); // the desktop took both
     DownloadServer::setBase(QUrl());
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
     QCOMPARE(catcher.urls.size(), 2);
@@ -394,6 +401,34 @@ void TestSettings::manuals_openOnTheServerBase()
     QCOMPARE(catcher.urls.at(1).path(),
              QStringLiteral("/download/Product/Stompwright/Stompwright说明书.pdf"));
     QCOMPARE(catcher.urls.at(1).host(), QStringLiteral("127.0.0.1"));
+}
+
+void TestSettings::manuals_withoutABrowser_showTheAddressToCopy()
+{
+    // Nothing handles the scheme here: no browser, no handler, as on a
+    // machine without a desktop.
+    const ScopedCurrentDir dir;
+    DownloadServer::setBase(QUrl(QStringLiteral("http://127.0.0.1:8099/")));
+    ModalWatcher boxes;
+    Qt::TextInteractionFlags flags;
+    boxes.setInspector([&flags](QMessageBox *box) { flags = box->textInteractionFlags(); });
+    {
+        Widget w;
+        actionNamed(w, QStringLiteral("English User Manual"))->trigger();
+        actionNamed(w, QStringLiteral("中文说明书"))->trigger();
+    }
+    DownloadServer::setBase(QUrl());
+    QCOMPARE(boxes.seen().size(), 2);
+    const QStringList addresses = {
+        QStringLiteral("http://127.0.0.1:8099/download/Product/Stompwright/Stompwright_Manual.pdf"),
+        QStringLiteral("http://127.0.0.1:8099/download/Product/Stompwright/Stompwright说明书.pdf")};
+    for (int i = 0; i < 2; ++i) {
+        const ModalWatcher::Seen &box = boxes.seen().at(i);
+        QCOMPARE(box.title, QStringLiteral("Open Link"));
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QVERIFY2(box.text.endsWith(QStringLiteral("\n\n") + addresses.at(i)), qPrintable(box.text));
+    }
+    QVERIFY(flags & Qt::TextSelectableByMouse);
 }
 
 void TestSettings::about_showsVersionAndDragsByItsBandOnly()

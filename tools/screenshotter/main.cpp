@@ -214,6 +214,46 @@ int shootMonitor(Widget &window, const QString &outDir)
     return failures;
 }
 
+/// Connected to a simulated controller after a Set: the status line names
+/// the port, model, firmware, pedal count and the reply.
+int shootConnected(Widget &window, const QString &outDir)
+{
+    SimulatedController device(QStringLiteral("QRX-30"));
+    SimulatedDeviceSource source({&device});
+    DeviceSource::setCurrent(&source);
+    DownloadServer::setBase(QUrl(QStringLiteral("http://127.0.0.1:9"))); // no firmware offer
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->accept();
+    });
+    answer.start(20);
+
+    auto *devices = window.findChild<QComboBox *>(QStringLiteral("comboBox_ComDevices"));
+    QElapsedTimer clock;
+    clock.start();
+    while (devices && devices->count() == 0 && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    int failures = 1;
+    if (devices && devices->count() > 0) {
+        if (auto *pedalType = window.findChild<QStackedWidget *>(QStringLiteral("pedal_type_stack")))
+            pedalType->setCurrentIndex(0);
+        window.findChild<QPushButton *>(QStringLiteral("connectButton"))->click();
+        settle(1500);
+        window.findChild<QPushButton *>(QStringLiteral("setButton_6"))->click();
+        settle(600);
+        const QString path = outDir + QStringLiteral("/12-status-connected.png");
+        if (window.grab().save(path)) {
+            QTextStream(stdout) << path << '\n';
+            failures = 0;
+        }
+        window.findChild<QPushButton *>(QStringLiteral("connectButton"))->click();
+    }
+    DownloadServer::setBase(QUrl());
+    DeviceSource::setCurrent(nullptr);
+    return failures;
+}
+
 /// Answers every open dialog with one file.
 class OneFile : public FileDialogs
 {
@@ -305,7 +345,7 @@ int main(int argc, char *argv[])
                        [&] {
         const int failures = shootPages(window, outDir) + shootCurves(window, outDir)
                              + shootMenuAndAbout(window, outDir) + shootMonitor(window, outDir)
-                             + shootUpgrade(window, outDir);
+                             + shootConnected(window, outDir) + shootUpgrade(window, outDir);
         app.exit(failures == 0 ? 0 : 1);
     });
     // The same start as the program itself: title-bar buttons, show, event loop.
