@@ -113,6 +113,23 @@ bool chooseVirtualPort(Widget *window)
     return false;
 }
 
+/// Connects the window to the controller's entry and chooses the virtual
+/// MIDI output on JACK; false (and a line said) when either fails.
+bool connectWithOutput(Widget &window, SimulatedController *controller)
+{
+    window.midiOutputSink()->setBackend(MidiBackend::Jack);
+    Ui::Widget *ui = window.form();
+    ui->comboBox_ComDevices->setCurrentIndex(
+        ui->comboBox_ComDevices->findText(controller->model().usbDescription));
+    ui->connectButton->click();
+    if (!waitUntil([&] { return ui->Pedal_Number->count() > 0; }, 5000)
+        || !chooseVirtualPort(&window)) {
+        std::printf("no connection or no MIDI output\n");
+        return false;
+    }
+    return true;
+}
+
 /// One run of the latency measure on a fresh server with the given period.
 bool latencyRun(int period, int frames, QThread &thread)
 {
@@ -128,16 +145,8 @@ bool latencyRun(int period, int frames, QThread &thread)
     bool ok = true;
     {
         Widget window;
-        window.midiOutputSink()->setBackend(MidiBackend::Jack);
-        Ui::Widget *ui = window.form();
-        ui->comboBox_ComDevices->setCurrentIndex(
-            ui->comboBox_ComDevices->findText(controller->model().usbDescription));
-        ui->connectButton->click();
-        if (!waitUntil([&] { return ui->Pedal_Number->count() > 0; }, 5000)
-            || !chooseVirtualPort(&window)) {
-            std::printf("no connection or no MIDI output\n");
+        if (!connectWithOutput(window, controller))
             return false;
-        }
         QTest::qWait(700); // identity queries after the open are answered
 
         Times times(frames);
@@ -235,16 +244,8 @@ void rateRun(QThread &thread)
         Widget window;
         window.resize(870, 750);
         window.show();
-        window.midiOutputSink()->setBackend(MidiBackend::Jack);
-        Ui::Widget *ui = window.form();
-        ui->comboBox_ComDevices->setCurrentIndex(
-            ui->comboBox_ComDevices->findText(controller->model().usbDescription));
-        ui->connectButton->click();
-        if (!waitUntil([&] { return ui->Pedal_Number->count() > 0; }, 5000)
-            || !chooseVirtualPort(&window)) {
-            std::printf("no connection or no MIDI output\n");
+        if (!connectWithOutput(window, controller))
             return;
-        }
         QTest::qWait(700);
         Times times(1);
         RtMidiIn in(RtMidi::UNIX_JACK, "bench-in", 10000);
