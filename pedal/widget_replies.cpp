@@ -5,7 +5,7 @@
 #include "midiout/midioutput.h"
 #include "ui_widget.h"
 
-#include "app/releasenotice.h"
+#include "core/releasenotice.h"
 #include "backup/backupengine.h"
 #include "pedal/replyplan.h"
 #include "core/logging.h"

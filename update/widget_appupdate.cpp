@@ -5,7 +5,7 @@
 
 #include "app/customdialog.h"
 #include "core/logging.h"
-#include "app/releasenotice.h"
+#include "core/releasenotice.h"
 #include "update/appversion.h"
 #include "update/downloadcheck.h"
 #include "update/downloadserver.h"

@@ -1,4 +1,4 @@
-#include "app/releasenotice.h"
+#include "core/releasenotice.h"
 
 #include <QLabel>
 #include <QMessageBox>
