@@ -25,6 +25,12 @@ QString slotName(int pedal, int message)
     return text;
 }
 
+/// Whole seconds, rounded up: a window is never said to be shorter than it is.
+int seconds(int ms)
+{
+    return ms <= 0 ? 0 : (ms + 999) / 1000;
+}
+
 int byteAt(const QByteArray &frame, int i)
 {
     return i < frame.size() ? quint8(frame.at(i)) : -1;
@@ -43,8 +49,12 @@ QString text(const State &state)
         parts << QStringLiteral("In use by firmware upgrade");
         break;
     case Link::Window:
-        parts << (state.port.isEmpty() ? QStringLiteral("Connected")
-                                       : QStringLiteral("Connected to %1").arg(state.port));
+        if (state.reconnected)
+            parts << (state.port.isEmpty() ? QStringLiteral("Reconnected")
+                                           : QStringLiteral("Reconnected to %1").arg(state.port));
+        else
+            parts << (state.port.isEmpty() ? QStringLiteral("Connected")
+                                           : QStringLiteral("Connected to %1").arg(state.port));
         if (known(state.model) || known(state.version)) {
             QStringList identity;
             if (known(state.model))
@@ -128,6 +138,33 @@ QString openFailedNote(const QString &port)
 {
     return QStringLiteral("Could not open %1").arg(port.isEmpty() ? QStringLiteral("the port")
                                                                  : port);
+}
+
+QString waitingNote(const QString &port, int windowMs)
+{
+    return lostNote(port)
+           + QStringLiteral("; waiting up to %1 s for it to return").arg(seconds(windowMs));
+}
+
+QString notReturnedNote(const QString &port, int windowMs)
+{
+    const QString who = port.isEmpty() ? QStringLiteral("Controller")
+                                       : QStringLiteral("Controller on %1").arg(port);
+    return who + QStringLiteral(" did not return within %1 s").arg(seconds(windowMs));
+}
+
+QString ambiguousNote(const QStringList &ports)
+{
+    return QStringLiteral("Several controllers like the unplugged one appeared (%1): choose one "
+                          "and press Connect")
+        .arg(ports.join(QStringLiteral(", ")));
+}
+
+QString reconnectFailedNote(const QString &port, bool retrying)
+{
+    return QStringLiteral("Could not reconnect to %1; %2")
+        .arg(port.isEmpty() ? QStringLiteral("the controller") : port,
+             retrying ? QStringLiteral("trying again") : QStringLiteral("press Connect to try again"));
 }
 
 } // namespace StatusLine

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 /// The texts of the main window's status line, made from what the window has
 /// heard: who holds the link, the port, the controller's identity, its pedal
@@ -24,6 +25,8 @@ struct State {
     Link link = Link::Closed;
     /// The port the window opened last (the upgrade dialog's own while it holds the link).
     QString port;
+    /// The window opened the port by itself, to a controller that came back.
+    bool reconnected = false;
     /// Identity as the window records it: "xx" (or empty) while not reported.
     QString model;
     QString version;
@@ -47,5 +50,14 @@ QString notConnectedNote(Action action);
 QString lostNote(const QString &port);
 /// The port could not be opened.
 QString openFailedNote(const QString &port);
+
+/// The controller on port went away; the window waits for it to come back.
+QString waitingNote(const QString &port, int windowMs);
+/// The window waited for the controller on port in vain.
+QString notReturnedNote(const QString &port, int windowMs);
+/// Several controllers like the lost one came back, on these ports.
+QString ambiguousNote(const QStringList &ports);
+/// Reopening port failed; retrying: another try follows.
+QString reconnectFailedNote(const QString &port, bool retrying);
 
 } // namespace StatusLine

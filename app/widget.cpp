@@ -97,6 +97,7 @@ Widget::Widget(QWidget *parent)
     // After rec_data, which records what the reply said.
     connect(handle, &SerialPort::showdata, this, &Widget::statusIdentitySeen);
 
+    setUpReconnect();
     setUpKeyboard();
 }
 

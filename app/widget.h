@@ -5,10 +5,12 @@
 #include "backup/controllerbackup.h"
 #include "core/boxqueue.h"
 #include "device/protocol.h"
+#include "device/reconnectpolicy.h"
 #include "device/serialport.h"
 
 #include <functional>
 #include <QDateTime>
+#include <QElapsedTimer>
 
 #include <QList>
 #include <QMap>
@@ -90,6 +92,16 @@ public:
     };
     AutoUpgradeTimings autoUpgradeTimings() const { return m_autoTimings; }
     void setAutoUpgradeTimings(const AutoUpgradeTimings &timings) { m_autoTimings = timings; }
+
+    /// Pacing of the auto-reconnect, in milliseconds. The product uses the
+    /// defaults; tests shorten them.
+    struct ReconnectTimings {
+        int windowMs = 30000; ///< how long an unplugged controller is waited for
+        int pollMs = 250;     ///< how often the present controllers are looked at meanwhile
+        int retryMs = 1000;   ///< after a failed open, before the next try
+    };
+    ReconnectTimings reconnectTimings() const { return m_reconnectTimings; }
+    void setReconnectTimings(const ReconnectTimings &timings);
 
     // ---- live monitor (monitor/widget_monitor.cpp) ----
     /// Bytes the link reads at a time: 25 four-byte event frames, one drain batch.
@@ -437,7 +449,31 @@ private:
     void writePreset(const QString &fileName, int save);
 
     // ---- device link state ----
+    /// Opens portName and runs the start-up exchange, the device list's
+    /// current entry naming the model; quietly: a failed open shows no box.
+    bool connectToPort(const QString &portName, bool quietly);
     void disconnectDevice();
+
+    // ---- auto-reconnect (app/widget_reconnect.cpp) ----
+    ReconnectTimings m_reconnectTimings;
+    ReconnectPolicy reconnectPolicy;
+    /// Looks at the present controllers while an unplugged one is waited for.
+    QTimer *reconnectTimer = nullptr;
+    QElapsedTimer reconnectClock;
+    /// The pedal selected before a reconnect; put back when the controller
+    /// tells its pedal count (which selects the first pedal). -1: none.
+    int reconnectPedal = -1;
+    /// The link's holder as last announced: a loss is the window's link closing on an unplug.
+    SerialPort::Holder reconnectLastHolder = SerialPort::Holder::Nobody;
+    /// From the automatic upgrade's restart command until it hands the
+    /// controller to the upgrade dialog's erase, or fails.
+    bool autoUpgradeActive = false;
+    void setUpReconnect();
+    bool reconnectBlocked() const;
+    void armReconnect(const QString &portName, const QString &description);
+    void reconnectLinkLost();
+    void reconnectPoll();
+    void restoreReconnectPedal(const Protocol::MsgPackage &package);
     void setModelFeaturesVisible(bool visible);
 
     // ---- status line (app/widget_status.cpp) ----

@@ -150,6 +150,8 @@ void Widget::enterUpgradeMode(const QByteArray &image)
         upgradePortsBefore.append(port.portName);
     AUTO_LOG << "image" << image.size() << "bytes; entering upgrade mode; upgrade ports before:"
              << upgradePortsBefore;
+    // The controller leaves now and must not be reconnected in normal mode.
+    autoUpgradeActive = true;
     handle->write(AutoUpgrade::enterUpgradeCommand());
     handle->flush();
     if (!upgradeBackup.isNull()) {
@@ -260,12 +262,14 @@ void Widget::waitConnected()
     if (state == upgrade_dialog::Erasing) {
         // The dialog carries on alone.
         autoHandedOver = false;
+        autoUpgradeActive = false;
         autoBinData.clear();
         updateDialogShown = false;
         return;
     }
     if (state == upgrade_dialog::Idle || state == upgrade_dialog::FinishedFailed) {
         autoHandedOver = false;
+        autoUpgradeActive = false;
         autoBinData.clear();
         if (!ug_dlg->isVisible()) {
             AUTO_LOG << "upgrade dialog closed before the upgrade started";
@@ -281,6 +285,7 @@ void Widget::autoUpgradeFail(QString reason)
 {
     AUTO_LOG << "FAIL:" << reason;
     releaseAutoTimers();
+    autoUpgradeActive = false;
     QMessageBox::warning(this, tr("Auto Upgrade Failed"), reason);
     updateDialogShown = false;
 }

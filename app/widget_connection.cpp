@@ -38,12 +38,19 @@ void Widget::on_connectButton_clicked()
     if (handle->holder() == SerialPort::Holder::FirmwareUpgrade)
         return; // the upgrade dialog's until it lets go
     if (handle->isOpen()) {
+        reconnectPolicy.userDisconnected();
         disconnectDevice();
         return;
     }
 
-    const QString portName = ui->comboBox_ComDevices->currentData(Qt::UserRole).toString();
-    if (handle->openPort(portName, 115200)) {
+    connectToPort(ui->comboBox_ComDevices->currentData(Qt::UserRole).toString(), false);
+}
+
+bool Widget::connectToPort(const QString &portName, bool quietly)
+{
+    const bool opened = quietly ? handle->openQuietly(portName, 115200)
+                                : handle->openPort(portName, 115200);
+    if (opened) {
         handle->setHolder(SerialPort::Holder::MainWindow);
         // The progress dialog hears the window from the first successful
         // connect on, each signal once however often the window connects.
@@ -73,8 +80,10 @@ void Widget::on_connectButton_clicked()
         setModelFeaturesVisible(showsModelFeatures(description));
         if (offersTempo(description))
             rebuildSwitchEventLists(true);
+        armReconnect(portName, description);
     }
     updateConnectState();
+    return opened;
 }
 
 void Widget::disconnectDevice()

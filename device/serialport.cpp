@@ -71,7 +71,7 @@ void SerialPort::initPort2()
     refreshDeviceList(false, true);
 }
 
-void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
+QList<ControllerPort> SerialPort::listControllers(bool filterByPrefix, bool logPorts) const
 {
     const std::wstring prefix = descriptionPrefix.toStdWString();
     const QMap<UsbId, QString> descriptions =
@@ -82,8 +82,7 @@ void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
     const QList<SerialPortRecord> ports = descriptions.isEmpty() && !logPorts
                                               ? QList<SerialPortRecord>()
                                               : DeviceSource::current()->serialPorts();
-    // Controllers present now, in listing order: description and port name.
-    QList<QPair<QString, QString>> present;
+    QList<ControllerPort> present;
     for (const SerialPortRecord &port : ports) {
         if (logPorts)
             qCDebug(lcLink) << "VID:" << port.vendorId << ", PID:" << port.productId
@@ -91,8 +90,22 @@ void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
                      << ", number:" << port.serialNumber << ", manufacturer:" << port.manufacturer;
         const auto found = descriptions.constFind(UsbId{port.productId, port.vendorId});
         if (found != descriptions.constEnd())
-            present.append({found.value(), port.portName});
+            present.append({port.portName, found.value(), port.serialNumber});
     }
+    return present;
+}
+
+QList<ControllerPort> SerialPort::presentControllers() const
+{
+    return listControllers(true, false);
+}
+
+void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
+{
+    // Controllers present now, in listing order: description and port name.
+    QList<QPair<QString, QString>> present;
+    for (const ControllerPort &controller : listControllers(filterByPrefix, logPorts))
+        present.append({controller.description, controller.portName});
 
     // Every controller keeps an entry of its own, even where several share a
     // description. An entry stays while its own port is present; one whose
@@ -150,6 +163,42 @@ void SerialPort::updatePortStatus()
     knownPorts = current;
 }
 
+bool SerialPort::selectDevice(const ControllerPort &controller)
+{
+    initPort();
+    int entry = -1;
+    for (int i = 0; i < deviceCombo->count() && entry < 0; ++i) {
+        if (deviceCombo->itemText(i) == controller.description
+            && deviceCombo->itemData(i, Qt::UserRole).toString() == controller.portName)
+            entry = i;
+    }
+    if (entry < 0) {
+        QStringList presentPorts;
+        for (const ControllerPort &port : presentControllers())
+            presentPorts.append(port.portName);
+        for (int i = 0; i < deviceCombo->count() && entry < 0; ++i) {
+            if (deviceCombo->itemText(i) == controller.description
+                && !presentPorts.contains(deviceCombo->itemData(i, Qt::UserRole).toString())) {
+                deviceCombo->setItemData(i, controller.portName, Qt::UserRole);
+                entry = i;
+            }
+        }
+    }
+    if (entry >= 0)
+        deviceCombo->setCurrentIndex(entry);
+    return entry >= 0;
+}
+
+bool SerialPort::openQuietly(const QString &portName, int baudRate)
+{
+    msgBuffer.clear();
+    if (portName.isEmpty())
+        return false;
+    setPortName(portName);
+    setBaudRate(baudRate, QSerialPort::AllDirections);
+    return open(QIODevice::ReadWrite);
+}
+
 bool SerialPort::openPort(QString portName, int baudRate)
 {
     msgBuffer.clear();
@@ -161,9 +210,7 @@ bool SerialPort::openPort(QString portName, int baudRate)
         box.exec();
         return false;
     }
-    setPortName(portName);
-    setBaudRate(baudRate, QSerialPort::AllDirections);
-    if (!open(QIODevice::ReadWrite)) {
+    if (!openQuietly(portName, baudRate)) {
         QMessageBox box;
         box.setText(tr("Device error"));
         box.setInformativeText(PortAccess::explainOpenFailure(error(), portName));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/controllerport.h"
 #include "device/protocol.h"
 #include "device/streamframer.h"
 #include "device/usbdevicedescriptions.h"
@@ -34,6 +35,18 @@ public:
     /// Opens the port for reading and writing; tells the user and returns
     /// false when it cannot.
     bool openPort(QString portName, int baudRate);
+    /// Opens the port as openPort() does, telling nobody when it cannot
+    /// (error() says why).
+    bool openQuietly(const QString &portName, int baudRate);
+
+    /// The controllers present now: ports whose USB description starts with
+    /// the prefix, in the system's listing order.
+    QList<ControllerPort> presentControllers() const;
+    /// Refreshes the device list and makes the controller's entry current.
+    /// An entry of its description whose port has gone stands for it (it came
+    /// back under another name before a scan missed it) and takes its port
+    /// name. False when the list has no entry for it.
+    bool selectDevice(const ControllerPort &controller);
 
     /// Classifies one F0..F7 packet cut from the stream and emits its frames.
     void processPacket(QByteArray &packet);
@@ -97,6 +110,7 @@ private:
     bool inputHeld = false;
 
     void refreshDeviceList(bool filterByPrefix, bool logPorts);
+    QList<ControllerPort> listControllers(bool filterByPrefix, bool logPorts) const;
     void emitFrame(int type, const QByteArray &frame);
     /// Readers of each text reply: identity, erase confirmation, showdata.
     void inspectBuffer(const QByteArray &reply);
