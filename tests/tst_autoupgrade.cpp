@@ -117,6 +117,7 @@ private slots:
     void image_refusedBeforeRestart();
     void scan_unrecognisedDevice_timesOut_data();
     void scan_unrecognisedDevice_timesOut();
+    void restartedControllerBackInNormalMode_notReconnected();
     void progressDialog_linesOnceAfterTwoConnects();
 };
 
@@ -395,6 +396,33 @@ void tst_AutoUpgrade::scan_unrecognisedDevice_timesOut()
     QVERIFY(a.dialog()->ui->comboBox->count() >= 1);
     QCOMPARE(a.dialog()->state(), int(upgrade_dialog::Idle));
     QVERIFY(a.rig.controller.receivedImage().isEmpty());
+}
+
+void tst_AutoUpgrade::restartedControllerBackInNormalMode_notReconnected()
+{
+    // The controller leaves at the restart command, but comes back in its
+    // normal mode: the window must not take it back while the upgrade waits
+    // for its upgrade device, nor after the upgrade gave up.
+    AutoRig a("ZT-3", "1.0.0");
+    SimulatedController &c = a.rig.controller;
+    c.setUpgradeReappearDelay(-1);
+    QObject::connect(&c, &SimulatedController::commandReceived, &c, [&c](int kind) {
+        if (kind != ControllerCommand::EnterUpgrade)
+            return;
+        QTimer::singleShot(0, &c, [&c] { c.vanish(); });
+        QTimer::singleShot(100, &c, [&c] { c.plugIn(); });
+    });
+    a.server.serve(textPath("ZT-3"), "ZT-3_V2.0");
+    a.server.serve(imagePath("ZT-3", "2.0"), pseudoRandomBytes(200));
+    QVERIFY(a.rig.connect());
+    QTRY_COMPARE_WITH_TIMEOUT(a.titles(), (QStringList{"Update Available", "Auto Upgrade Failed"}),
+                              5000);
+    QVERIFY(c.isPluggedIn());
+    QSignalSpy host(&c, &SimulatedController::hostConnectedChanged);
+    QVERIFY(!host.wait(400));
+    QVERIFY(!a.rig.link()->isOpen());
+    QVERIFY(!c.isHostConnected());
+    QVERIFY(c.commandsOf(ControllerCommand::Handshake).isEmpty());
 }
 
 void tst_AutoUpgrade::progressDialog_linesOnceAfterTwoConnects()

@@ -77,6 +77,8 @@ private slots:
     void replyNote_namesTheSlotAndVerdict_data();
     void replyNote_namesTheSlotAndVerdict();
     void notConnectedNote_namesEachCommand();
+    void reconnectNotes_sayWhatTheWaitCameTo_data();
+    void reconnectNotes_sayWhatTheWaitCameTo();
 
     void window_growsByTheLineBelowAnUnchangedForm();
     void window_followsConnectIdentityRepliesAndUnplug();
@@ -108,6 +110,16 @@ void tst_StatusLine::text_joinsWhatIsKnown_data()
                                << "Connected to ttyACM0 | ZT-1 firmware V1.0 | 1 pedal";
     QTest::newRow("no pedals") << state(Link::Window, port, {}, {}, 0)
                                << "Connected to ttyACM0 | 0 pedals";
+    StatusLine::State back = state(Link::Window, port, "ZT-3", "V2.0.1", 2, "Controller has 2 pedals");
+    back.reconnected = true;
+    QTest::newRow("reconnected")
+        << back << "Reconnected to ttyACM0 | ZT-3 firmware V2.0.1 | 2 pedals | Controller has 2 pedals";
+    back.port.clear();
+    QTest::newRow("reconnected, no port name") << back
+        << "Reconnected | ZT-3 firmware V2.0.1 | 2 pedals | Controller has 2 pedals";
+    back.link = Link::Closed;
+    back.note = "Controller on ttyACM1 unplugged";
+    QTest::newRow("closed after a reconnect") << back << "Not connected | Controller on ttyACM1 unplugged";
     QTest::newRow("upgrade hides the window's identity")
         << state(Link::Upgrade, port, "ZT-3", "2.0.1", 2)
         << "In use by firmware upgrade";
@@ -192,6 +204,40 @@ void tst_StatusLine::notConnectedNote_namesEachCommand()
     QCOMPARE(StatusLine::lostNote({}), QStringLiteral("Controller unplugged"));
 }
 
+void tst_StatusLine::reconnectNotes_sayWhatTheWaitCameTo_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("text");
+    using namespace StatusLine;
+    QTest::newRow("waiting") << waitingNote("COM5", 30000)
+                             << "Controller on COM5 unplugged; waiting up to 30 s for it to return";
+    QTest::newRow("waiting, seconds rounded up") << waitingNote("COM5", 1001)
+                             << "Controller on COM5 unplugged; waiting up to 2 s for it to return";
+    QTest::newRow("waiting, no port") << waitingNote({}, 30000)
+                                      << "Controller unplugged; waiting up to 30 s for it to return";
+    QTest::newRow("not back") << notReturnedNote("ttyACM0", 30000)
+                              << "Controller on ttyACM0 did not return within 30 s";
+    QTest::newRow("not back, no port") << notReturnedNote({}, 500)
+                                       << "Controller did not return within 1 s";
+    QTest::newRow("several") << ambiguousNote({"COM5", "COM7"})
+                             << "Several controllers like the unplugged one appeared (COM5, COM7): "
+                                "choose one and press Connect";
+    QTest::newRow("open failed, again") << reconnectFailedNote("COM5", true)
+                                        << "Could not reconnect to COM5; trying again";
+    QTest::newRow("open failed, last") << reconnectFailedNote("COM5", false)
+                                       << "Could not reconnect to COM5; press Connect to try again";
+    QTest::newRow("open failed, no port") << reconnectFailedNote({}, false)
+                                          << "Could not reconnect to the controller; press Connect "
+                                             "to try again";
+}
+
+void tst_StatusLine::reconnectNotes_sayWhatTheWaitCameTo()
+{
+    QFETCH(QString, note);
+    QFETCH(QString, text);
+    QCOMPARE(note, text);
+}
+
 void tst_StatusLine::window_growsByTheLineBelowAnUnchangedForm()
 {
     FakeDeviceSource nothing;
@@ -248,7 +294,9 @@ void tst_StatusLine::window_followsConnectIdentityRepliesAndUnplug()
     rig.ui->connectButton->click();
     QTRY_COMPARE(lineOf(w).left(head.size()), head);
     rig.controller.vanish();
-    QTRY_COMPARE(lineOf(w), QStringLiteral("Not connected | Controller on %1 unplugged").arg(port));
+    QTRY_COMPARE(lineOf(w), QStringLiteral("Not connected | Controller on %1 unplugged; waiting up "
+                                           "to 30 s for it to return")
+                                .arg(port));
 }
 
 void tst_StatusLine::window_commandsWhileDisconnectedSaySo_data()
