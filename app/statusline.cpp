@@ -164,7 +164,8 @@ QString reconnectFailedNote(const QString &port, bool retrying)
 {
     return QStringLiteral("Could not reconnect to %1; %2")
         .arg(port.isEmpty() ? QStringLiteral("the controller") : port,
-             retrying ? QStringLiteral("trying again") : QStringLiteral("press Connect to try again"));
+             retrying ? QStringLiteral("trying again")
+                      : QStringLiteral("press Connect to try again"));
 }
 
 } // namespace StatusLine

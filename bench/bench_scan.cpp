@@ -3,8 +3,10 @@
 // the description lookup and list update over a busy fake machine, and the
 // GUI-thread cost of one scan with nothing plugged in or out, the system's
 // source asked directly (uncachedScan) against DeviceSource::current(), which
-// answers from its cache (cachedScan).
+// answers from its cache (cachedScan), and one look of the auto-reconnect
+// while it waits for an unplugged controller (four a second for 30 s).
 #include "device/devicesource.h"
+#include "device/reconnectpolicy.h"
 #include "device/serialport.h"
 #include "device/systemdevicesource.h"
 
@@ -56,6 +58,27 @@ void busyMachineScan(benchmark::State &state)
     for (auto _ : state)
         link.initPort();
     state.counters["items"] = combo.count();
+    DeviceSource::setCurrent(nullptr);
+}
+
+/// The present controllers of the busy machine against a lost one that does
+/// not come back: every look lists, matches and finds nothing.
+void busyMachineReconnectLook(benchmark::State &state)
+{
+    BusyMachine machine;
+    DeviceSource::setCurrent(&machine);
+    QComboBox combo;
+    SerialPort link(&combo, QStringLiteral("Veltrano"), nullptr);
+    ReconnectPolicy policy;
+    policy.connected({QStringLiteral("/dev/ttyACM99"), QStringLiteral("Veltrano QRX-99 MIDI"),
+                      QStringLiteral("SN99")});
+    policy.lost({}, 0, false);
+    qint64 now = 0;
+    for (auto _ : state) {
+        now = (now + 1) % 1000; // inside the window
+        benchmark::DoNotOptimize(policy.poll(link.presentControllers(), now, false).kind);
+    }
+    state.counters["controllers"] = link.presentControllers().size();
     DeviceSource::setCurrent(nullptr);
 }
 
@@ -128,6 +151,7 @@ BENCHMARK(systemSerialPorts)->Unit(benchmark::kMillisecond);
 BENCHMARK(systemUsbDevices)->Unit(benchmark::kMillisecond);
 BENCHMARK(systemScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(busyMachineScan)->Unit(benchmark::kMicrosecond);
+BENCHMARK(busyMachineReconnectLook)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(uncachedScan, serialPorts, Scan::SerialPorts)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(cachedScan, serialPorts, Scan::SerialPorts)
     ->UseManualTime()->Iterations(200000)->Unit(benchmark::kMicrosecond);

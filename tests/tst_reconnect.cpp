@@ -50,7 +50,8 @@ QString describe(const ReconnectPolicy::Decision &d)
     case ReconnectPolicy::Decision::None: return QStringLiteral("None");
     case ReconnectPolicy::Decision::Expired: return QStringLiteral("Expired");
     case ReconnectPolicy::Decision::Cancelled: return QStringLiteral("Cancelled");
-    case ReconnectPolicy::Decision::Reconnect: return QStringLiteral("Reconnect ") + d.target.portName;
+    case ReconnectPolicy::Decision::Reconnect:
+        return QStringLiteral("Reconnect ") + d.target.portName;
     case ReconnectPolicy::Decision::Ambiguous:
         return QStringLiteral("Ambiguous ") + d.ports.join(QLatin1Char(','));
     }

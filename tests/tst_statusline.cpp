@@ -110,16 +110,19 @@ void tst_StatusLine::text_joinsWhatIsKnown_data()
                                << "Connected to ttyACM0 | ZT-1 firmware V1.0 | 1 pedal";
     QTest::newRow("no pedals") << state(Link::Window, port, {}, {}, 0)
                                << "Connected to ttyACM0 | 0 pedals";
-    StatusLine::State back = state(Link::Window, port, "ZT-3", "V2.0.1", 2, "Controller has 2 pedals");
+    StatusLine::State back =
+        state(Link::Window, port, "ZT-3", "V2.0.1", 2, "Controller has 2 pedals");
     back.reconnected = true;
     QTest::newRow("reconnected")
-        << back << "Reconnected to ttyACM0 | ZT-3 firmware V2.0.1 | 2 pedals | Controller has 2 pedals";
+        << back
+        << "Reconnected to ttyACM0 | ZT-3 firmware V2.0.1 | 2 pedals | Controller has 2 pedals";
     back.port.clear();
     QTest::newRow("reconnected, no port name") << back
         << "Reconnected | ZT-3 firmware V2.0.1 | 2 pedals | Controller has 2 pedals";
     back.link = Link::Closed;
     back.note = "Controller on ttyACM1 unplugged";
-    QTest::newRow("closed after a reconnect") << back << "Not connected | Controller on ttyACM1 unplugged";
+    QTest::newRow("closed after a reconnect")
+        << back << "Not connected | Controller on ttyACM1 unplugged";
     QTest::newRow("upgrade hides the window's identity")
         << state(Link::Upgrade, port, "ZT-3", "2.0.1", 2)
         << "In use by firmware upgrade";
@@ -213,8 +216,8 @@ void tst_StatusLine::reconnectNotes_sayWhatTheWaitCameTo_data()
                              << "Controller on COM5 unplugged; waiting up to 30 s for it to return";
     QTest::newRow("waiting, seconds rounded up") << waitingNote("COM5", 1001)
                              << "Controller on COM5 unplugged; waiting up to 2 s for it to return";
-    QTest::newRow("waiting, no port") << waitingNote({}, 30000)
-                                      << "Controller unplugged; waiting up to 30 s for it to return";
+    QTest::newRow("waiting, no port")
+        << waitingNote({}, 30000) << "Controller unplugged; waiting up to 30 s for it to return";
     QTest::newRow("not back") << notReturnedNote("ttyACM0", 30000)
                               << "Controller on ttyACM0 did not return within 30 s";
     QTest::newRow("not back, no port") << notReturnedNote({}, 500)
