@@ -1,5 +1,6 @@
 // Auto-reconnect: the decisions (table-driven), and the main window in front
 // of simulated controllers that are unplugged and plugged in again.
+#include "app/statusline.h"
 #include "app/widget.h"
 #include "device/reconnectpolicy.h"
 #include "device/serialport.h"
@@ -84,15 +85,39 @@ void addUnopenable(SimulatedDeviceSource &source, const SimulatedController &sim
                          sim.usbDescription()});
 }
 
-/// Shortened pacing: a 4 s window looked at every 40 ms, retries 60 ms apart.
-Widget::ReconnectTimings fastTimings(int windowMs = 4000)
+/// Nothing reconnects to the rig's controller: the link stays as it is for a
+/// while, and the controller has heard no handshake since the rig connected.
+bool noReconnectFollows(ControllerRig &rig)
 {
-    Widget::ReconnectTimings t;
-    t.windowMs = windowMs;
-    t.pollMs = 40;
-    t.retryMs = 60;
-    return t;
+    QSignalSpy holders(rig.link(), &SerialPort::holderChanged);
+    return !holders.wait(400) && !rig.controller.isHostConnected()
+           && rig.commands(ControllerCommand::Handshake).isEmpty();
 }
+
+/// A window in front of one controller in a scratch working directory, the
+/// auto-reconnect paced fast: the window as given, looks every 40 ms,
+/// retries 60 ms apart.
+struct FastRig {
+    explicit FastRig(const QString &model, int windowMs = 4000) : rig(model)
+    {
+        Widget::ReconnectTimings t;
+        t.windowMs = windowMs;
+        t.pollMs = 40;
+        t.retryMs = 60;
+        rig.window->setReconnectTimings(t);
+    }
+    /// Connects, pulls the controller's cable and waits until the link has closed.
+    bool connectAndUnplug()
+    {
+        if (!rig.connect())
+            return false;
+        rig.controller.vanish();
+        return QTest::qWaitFor([this] { return !rig.link()->isOpen(); });
+    }
+
+    ScopedCurrentDir dir;
+    ControllerRig rig;
+};
 
 } // namespace
 
@@ -292,8 +317,8 @@ void tst_Reconnect::policy_eachConnectionArmsAgain()
 
 void tst_Reconnect::window_replugWithinWindow_reconnectsKeepingPedalSlotAndPage()
 {
-    const ScopedCurrentDir dir;
-    ControllerRig rig(QStringLiteral("ZT-3"));
+    FastRig fast(QStringLiteral("ZT-3"));
+    ControllerRig &rig = fast.rig;
     rig.controller.behaviour().setPedalCount(3);
     // Pedal 2, message 5: a switch sending Program Change, not the factory CC.
     PedalMessage stored;
@@ -304,7 +329,6 @@ void tst_Reconnect::window_replugWithinWindow_reconnectsKeepingPedalSlotAndPage(
     stored.channel = 3;
     stored.valueB = 100;
     rig.controller.behaviour().store(stored.toFields());
-    rig.window->setReconnectTimings(fastTimings());
     Widget &w = *rig.window;
     Ui::Widget *ui = rig.ui;
     QVERIFY(rig.connect());
@@ -366,28 +390,23 @@ void tst_Reconnect::window_replugWithinWindow_reconnectsKeepingPedalSlotAndPage(
 
 void tst_Reconnect::window_replugAfterWindow_staysDisconnected()
 {
-    const ScopedCurrentDir dir;
-    ControllerRig rig(QStringLiteral("ZT-1"));
-    rig.window->setReconnectTimings(fastTimings(300));
+    FastRig fast(QStringLiteral("ZT-1"), 300);
+    ControllerRig &rig = fast.rig;
     QVERIFY(rig.connect());
     const QString oldPort = rig.link()->portName();
     rig.controller.vanish();
     QTRY_COMPARE(lineOf(*rig.window),
                  QStringLiteral("Not connected | Controller on %1 did not return within 1 s")
                      .arg(oldPort));
-    QSignalSpy holders(rig.link(), &SerialPort::holderChanged);
     QVERIFY(rig.controller.plugIn());
     QTRY_COMPARE_WITH_TIMEOUT(rig.ui->comboBox_ComDevices->count(), 1, 2000);
-    QVERIFY(!holders.wait(400));
-    QVERIFY(!rig.controller.isHostConnected());
-    QVERIFY(rig.commands(ControllerCommand::Handshake).isEmpty());
+    QVERIFY(noReconnectFollows(rig));
 }
 
 void tst_Reconnect::window_afterUserDisconnect_noReconnect()
 {
-    const ScopedCurrentDir dir;
-    ControllerRig rig(QStringLiteral("QRX-20"));
-    rig.window->setReconnectTimings(fastTimings());
+    FastRig fast(QStringLiteral("QRX-20"));
+    ControllerRig &rig = fast.rig;
     QVERIFY(rig.connect());
     rig.ui->connectButton->click();
     QVERIFY(!rig.link()->isOpen());
@@ -395,27 +414,23 @@ void tst_Reconnect::window_afterUserDisconnect_noReconnect()
     QVERIFY(line.startsWith(QStringLiteral("Not connected")));
     rig.controller.vanish();
     QTRY_COMPARE_WITH_TIMEOUT(rig.ui->comboBox_ComDevices->count(), 0, 2000);
-    QSignalSpy holders(rig.link(), &SerialPort::holderChanged);
     QVERIFY(rig.controller.plugIn());
     QTRY_COMPARE_WITH_TIMEOUT(rig.ui->comboBox_ComDevices->count(), 1, 2000);
-    QVERIFY(!holders.wait(400));
-    QVERIFY(rig.commands(ControllerCommand::Handshake).isEmpty());
+    QVERIFY(noReconnectFollows(rig));
     QCOMPARE(lineOf(*rig.window), line);
 }
 
 void tst_Reconnect::window_upgradeHoldsLink_noReconnectEvenAfterRelease()
 {
-    const ScopedCurrentDir dir;
-    ControllerRig rig(QStringLiteral("ZT-3"));
-    rig.window->setReconnectTimings(fastTimings(10000));
+    FastRig fast(QStringLiteral("ZT-3"), 10000);
+    ControllerRig &rig = fast.rig;
     SimulatedController bootloader(QStringLiteral("QRX-30"));
     bootloader.setMode(SimulatedController::Mode::Upgrade);
     rig.source.addController(&bootloader);
     upgrade_dialog *dialog = rig.window->upgradeDialog();
-    QVERIFY(rig.connect());
-
-    rig.controller.vanish();
-    QTRY_VERIFY(lineOf(*rig.window).endsWith(QStringLiteral("for it to return")));
+    QVERIFY(fast.connectAndUnplug());
+    QCOMPARE(lineOf(*rig.window).section(QStringLiteral(" | "), 1),
+             StatusLine::waitingNote(rig.link()->portName(), 10000));
     dialog->refreshDeviceList();
     QCOMPARE(dialog->ui->comboBox->count(), 1);
     dialog->ui->pushButton->click();
@@ -428,20 +443,14 @@ void tst_Reconnect::window_upgradeHoldsLink_noReconnectEvenAfterRelease()
     // The dialog lets go well within the window: the window stays closed.
     dialog->ui->pushButton->click();
     QCOMPARE(rig.link()->holder(), SerialPort::Holder::Nobody);
-    QSignalSpy holders(rig.link(), &SerialPort::holderChanged);
-    QVERIFY(!holders.wait(400));
-    QVERIFY(!rig.controller.isHostConnected());
-    QVERIFY(rig.commands(ControllerCommand::Handshake).isEmpty());
+    QVERIFY(noReconnectFollows(rig));
 }
 
 void tst_Reconnect::window_otherControllerIgnored_ownOneReconnected()
 {
-    const ScopedCurrentDir dir;
-    ControllerRig rig(QStringLiteral("ZT-3"));
-    rig.window->setReconnectTimings(fastTimings());
-    QVERIFY(rig.connect());
-    rig.controller.vanish();
-    QTRY_VERIFY(!rig.link()->isOpen());
+    FastRig fast(QStringLiteral("ZT-3"));
+    ControllerRig &rig = fast.rig;
+    QVERIFY(fast.connectAndUnplug());
 
     // Same model, same description, another serial number.
     SimulatedController other(QStringLiteral("ZT-3"));
@@ -483,12 +492,9 @@ void tst_Reconnect::window_unusableArrivals_saySoWithoutBox()
     QFETCH(bool, withSerial);
     QFETCH(QStringList, notes);
 
-    const ScopedCurrentDir dir;
-    ControllerRig rig(QStringLiteral("ZT-3"));
-    rig.window->setReconnectTimings(fastTimings());
-    QVERIFY(rig.connect());
-    rig.controller.vanish();
-    QTRY_VERIFY(!rig.link()->isOpen());
+    FastRig fast(QStringLiteral("ZT-3"));
+    ControllerRig &rig = fast.rig;
+    QVERIFY(fast.connectAndUnplug());
 
     QStringList seen;
     auto *line = rig.window->findChild<QLabel *>(QStringLiteral("statusLine"));
@@ -511,9 +517,8 @@ void tst_Reconnect::window_unusableArrivals_saySoWithoutBox()
     QVERIFY2(rig.boxes.seen().isEmpty(), qPrintable(rig.boxes.texts().join('\n')));
 
     // Nothing more is tried: the window has ended.
-    QSignalSpy holders(rig.link(), &SerialPort::holderChanged);
     QVERIFY(rig.controller.plugIn());
-    QVERIFY(!holders.wait(400));
+    QVERIFY(noReconnectFollows(rig));
     QCOMPARE(line->text().section(QStringLiteral(" | "), 1), notes.last());
 }
 
