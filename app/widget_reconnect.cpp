@@ -102,10 +102,10 @@ void Widget::reconnectPoll()
         reconnectTimer->stop();
         return;
     }
-    if (!handle->selectDevice(target))
-        qCWarning(lcLink) << "No device list entry for" << target.portName;
+    // The connect reads the model from the list's current entry: without the
+    // controller's own entry it would take another's.
     const int pedal = ui->Pedal_Number->currentIndex();
-    if (connectToPort(target.portName, true)) {
+    if (handle->selectDevice(target) && connectToPort(target.portName, true)) {
         reconnectPedal = pedal;
         statusState.reconnected = true;
         refreshStatusLine();

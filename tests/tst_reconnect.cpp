@@ -6,11 +6,13 @@
 #include "device/serialport.h"
 #include "pedal/pedalmessage.h"
 #include "support/controllerrig.h"
+#include "support/fakedevicesource.h"
 #include "support/scopedcurrentdir.h"
 #include "ui_upgrade_dialog.h"
 #include "ui_widget.h"
 #include "upgrade/upgrade_dialog.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -135,6 +137,7 @@ private slots:
     void policy_failedOpens_retryThenGiveUp();
     void policy_eachConnectionArmsAgain();
 
+    void selectDevice_takesOverTheEntryLeftFromBeforeTheUnplug();
     void window_replugWithinWindow_reconnectsKeepingPedalSlotAndPage();
     void window_replugAfterWindow_staysDisconnected();
     void window_afterUserDisconnect_noReconnect();
@@ -313,6 +316,39 @@ void tst_Reconnect::policy_eachConnectionArmsAgain()
     }
     policy.userDisconnected();
     QVERIFY(!policy.lost({}, t, false));
+}
+
+void tst_Reconnect::selectDevice_takesOverTheEntryLeftFromBeforeTheUnplug()
+{
+    SimulatedController sim(QStringLiteral("ZT-3"));
+    SimulatedController other(QStringLiteral("QRX-20"));
+    SimulatedDeviceSource source({&other, &sim});
+    const ScopedDeviceSource scoped(&source);
+    QComboBox list;
+    SerialPort link(&list, QStringLiteral("Veltrano"), nullptr);
+    QCOMPARE(list.count(), 2);
+    list.setCurrentIndex(0);
+    const QString before = sim.portName();
+
+    // Back under another name before a scan missed it: the scan keeps the
+    // entry under the old name, the selection re-points it.
+    sim.vanish();
+    QVERIFY(sim.plugIn());
+    QVERIFY(sim.portName() != before);
+    link.initPort();
+    QCOMPARE(list.itemData(1).toString(), before);
+    const ControllerPort back{sim.portName(), sim.usbDescription(), sim.serialNumber()};
+    QVERIFY(link.selectDevice(back));
+    QCOMPARE(list.count(), 2);
+    QCOMPARE(list.currentIndex(), 1);
+    QCOMPARE(list.currentData().toString(), sim.portName());
+    QCOMPARE(link.presentControllers().value(1), back);
+
+    // An entry that stands for a present controller is never taken over.
+    list.setCurrentIndex(0);
+    QVERIFY(!link.selectDevice({QStringLiteral("/dev/none"), sim.usbDescription(), QString()}));
+    QCOMPARE(list.currentIndex(), 0);
+    QCOMPARE(list.itemData(1).toString(), sim.portName());
 }
 
 void tst_Reconnect::window_replugWithinWindow_reconnectsKeepingPedalSlotAndPage()
