@@ -60,7 +60,11 @@ bool Widget::connectToPort(const QString &portName, bool quietly)
                 &Upgrade_message_Dialog::rec_possvalue, Qt::UniqueConnection);
         connect(this, &Widget::done, upgradeMessageDialog, &Upgrade_message_Dialog::upgrade_done,
                 Qt::UniqueConnection);
-        updateDialogShown = false;
+        // A controller taken back after an unplug was already offered its
+        // firmware check on this connection's first identity; asking again on
+        // every drop of a loose cable would only nag.
+        if (!quietly)
+            updateDialogShown = false;
         deviceMtd = QStringLiteral("xx");
         deviceVersion = QStringLiteral("xx");
         ug_dlg->forgetDevice();

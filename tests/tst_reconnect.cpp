@@ -367,7 +367,9 @@ void tst_Reconnect::window_replugWithinWindow_reconnectsKeepingPedalSlotAndPage(
     rig.controller.behaviour().store(stored.toFields());
     Widget &w = *rig.window;
     Ui::Widget *ui = rig.ui;
+    QSignalSpy firmwareChecks(&w, &Widget::firmwareCheckDue);
     QVERIFY(rig.connect());
+    QTRY_COMPARE(firmwareChecks.size(), 1);
 
     ui->Pedal_Number->setCurrentIndex(1);
     ui->Message_Number->setCurrentIndex(4);
@@ -410,6 +412,7 @@ void tst_Reconnect::window_replugWithinWindow_reconnectsKeepingPedalSlotAndPage(
     QCOMPARE(ui->pedal_type_stack->currentIndex(), typePage);
     QCOMPARE(ui->switch_stackedWidget->currentIndex(), switchPage);
     QVERIFY(rig.boxes.seen().isEmpty());
+    QCOMPARE(firmwareChecks.size(), 1); // no second firmware offer for the same controller
 
     // Armed again: a second unplug is waited for too; a Disconnect is an
     // ordinary connection's end, said as ever.
