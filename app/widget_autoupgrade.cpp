@@ -46,8 +46,9 @@ void Widget::startFirmwareCheck()
     checkWord = model.word;
     auto *manager = new QNetworkAccessManager(this);
     connect(manager, &QNetworkAccessManager::finished, this, &Widget::handleFirmwareInfo);
-    manager->get(DownloadCheck::request(DownloadServer::url(model.textPath),
-                                        m_autoTimings.transferTimeoutMs));
+    QNetworkReply *reply = manager->get(DownloadCheck::request(
+        DownloadServer::url(model.textPath), m_autoTimings.transferTimeoutMs));
+    DownloadCheck::limitBody(reply, DownloadCheck::maxTextBytes);
 }
 
 void Widget::handleFirmwareInfo(QNetworkReply *reply)
@@ -100,9 +101,10 @@ void Widget::downloadUpgradeImage(const QString &token)
     deviceVersion = QStringLiteral("xx");
     auto *manager = new QNetworkAccessManager(this);
     connect(manager, &QNetworkAccessManager::finished, this, &Widget::startAutoUpgradeByName);
-    manager->get(DownloadCheck::request(
+    QNetworkReply *reply = manager->get(DownloadCheck::request(
         DownloadServer::url(UpdateText::firmwarePath(checkWord, token)),
         m_autoTimings.transferTimeoutMs));
+    DownloadCheck::limitBody(reply, FirmwareImage::maxBytes);
 }
 
 void Widget::startAutoUpgradeByName(QNetworkReply *reply)
@@ -111,6 +113,13 @@ void Widget::startAutoUpgradeByName(QNetworkReply *reply)
     reply->manager()->deleteLater();
     QByteArray body;
     const QString failure = DownloadCheck::take(*reply, &body, m_autoTimings.transferTimeoutMs);
+    if (DownloadCheck::oversize(*reply) >= 0) {
+        // Stopped while arriving; the controller is still in normal mode.
+        const QString problem = FirmwareImage::sizeProblem(DownloadCheck::oversize(*reply));
+        qCWarning(lcUpgrade).noquote() << autoTag() << "image refused:" << problem;
+        autoUpgradeFail(problem);
+        return;
+    }
     if (!failure.isEmpty()) {
         AUTO_LOG << "image not available:" << failure;
         return; // the latch stays set

@@ -141,6 +141,7 @@ void tst_AppUpdate::cleanup()
     qunsetenv("TMPDIR");
     temp.reset();
     Installer::resetDelivery();
+    Installer::resetMaxBytes();
     DownloadServer::setBase(QUrl());
     server.reset();
     scopedDevices.reset();
@@ -363,6 +364,8 @@ void tst_AppUpdate::download_failure_closesTheDialogWithAMessage_data()
     QTest::newRow("500 page") << "500" << refused << false;
     QTest::newRow("empty") << "empty" << refused + "Empty reply" << false;
     QTest::newRow("dropped") << "drop" << refused << false;
+    QTest::newRow("over the size limit")
+        << "oversized" << refused + "The download is larger than 65536 bytes" << false;
     QTest::newRow("no temporary directory") << "no dir" << "The installer was not saved: " << false;
     QTest::newRow("short write") << "short write" << "The installer was not saved: " << false;
     QTest::newRow("not a program") << "not a program" << "The installer was not started: " << true;
@@ -377,6 +380,10 @@ void tst_AppUpdate::download_failure_closesTheDialogWithAMessage()
     QByteArray body = kInstaller;
     if (failure == "short write")
         body += QByteArray(256 * 1024, '#');
+    else if (failure == "oversized") {
+        body += QByteArray(256 * 1024, '#');
+        Installer::setMaxBytes(64 * 1024);
+    }
     else if (failure == "not a program")
         body = "This is no program.\n";
     else if (failure == "no dir")

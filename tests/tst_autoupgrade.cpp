@@ -340,6 +340,9 @@ void tst_AutoUpgrade::image_refusedBeforeRestart_data()
     QTest::newRow("over 1 MiB") << "oversized"
                                 << "The firmware image has 1048577 bytes; a firmware image has "
                                    "at most 1048576 bytes (1 MiB).";
+    QTest::newRow("far over 1 MiB") << "oversized 16 MiB"
+                                    << "The firmware image has 16777216 bytes; a firmware image "
+                                       "has at most 1048576 bytes (1 MiB).";
 }
 
 void tst_AutoUpgrade::image_refusedBeforeRestart()
@@ -353,7 +356,7 @@ void tst_AutoUpgrade::image_refusedBeforeRestart()
         a.server.serveWithChecksum(path, pseudoRandomBytes(800, 1));
         a.server.serve(path, pseudoRandomBytes(800, 2));
     } else {
-        a.server.serve(path, QByteArray(1024 * 1024 + 1, 'q'));
+        a.server.serve(path, QByteArray(kind == "oversized" ? 1024 * 1024 + 1 : 16 << 20, 'q'));
     }
     QVERIFY(a.rig.connect());
     QTRY_COMPARE_WITH_TIMEOUT(a.titles(), (QStringList{"Update Available", "Auto Upgrade Failed"}),

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 class QNetworkReply;
 class QNetworkRequest;
@@ -14,9 +15,19 @@ namespace DownloadCheck {
 
 /// The product's limit for one request, in milliseconds.
 constexpr int defaultTransferTimeoutMs = 30000;
+/// The most a version or firmware text from the server may hold; real ones
+/// are a few lines.
+constexpr qint64 maxTextBytes = 1024 * 1024;
 
 /// A request for url that is aborted when no data moves for timeoutMs.
 QNetworkRequest request(const QUrl &url, int timeoutMs = defaultTransferTimeoutMs);
+
+/// Aborts reply as soon as its announced length or the bytes received pass
+/// maxBytes, so a runaway body never fills the memory; take() then names the
+/// limit and oversize() says how much was seen.
+void limitBody(QNetworkReply *reply, qint64 maxBytes);
+/// The size that made limitBody() abort reply; -1 when it did not.
+qint64 oversize(const QNetworkReply &reply);
 
 /// Reads the whole body of a finished reply into body (nothing from one
 /// aborted, which is closed) and says why the reply cannot be used, in words

@@ -20,6 +20,14 @@ std::optional<Delivery> &chosenDelivery()
     return chosen;
 }
 
+constexpr qint64 kMaxInstallerBytes = 256LL * 1024 * 1024;
+
+qint64 &chosenMaxBytes()
+{
+    static qint64 chosen = kMaxInstallerBytes;
+    return chosen;
+}
+
 QString tr(const char *text)
 {
     return QCoreApplication::translate("Installer", text);
@@ -46,6 +54,21 @@ void setDelivery(Delivery delivery)
 void resetDelivery()
 {
     chosenDelivery().reset();
+}
+
+qint64 maxBytes()
+{
+    return chosenMaxBytes();
+}
+
+void setMaxBytes(qint64 bytes)
+{
+    chosenMaxBytes() = bytes;
+}
+
+void resetMaxBytes()
+{
+    chosenMaxBytes() = kMaxInstallerBytes;
 }
 
 QString downloadPagePath()

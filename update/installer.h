@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class QByteArray;
 
@@ -21,6 +22,13 @@ Delivery delivery();
 /// system); resetDelivery() returns to the platform's.
 void setDelivery(Delivery delivery);
 void resetDelivery();
+
+/// The largest installer taken from the server (an installer of this tool is
+/// tens of MiB; the body is held in memory until it is saved).
+/// setMaxBytes() lets tests use a smaller bound; resetMaxBytes() goes back.
+qint64 maxBytes();
+void setMaxBytes(qint64 bytes);
+void resetMaxBytes();
 
 /// The product's download page, relative to the download server.
 QString downloadPagePath();

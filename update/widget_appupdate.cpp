@@ -33,6 +33,7 @@ void Widget::checkForAppUpdate(bool manual)
     updateCheckDialog = dialog;
     QNetworkReply *reply = dialog->network()->get(DownloadCheck::request(
         DownloadServer::url(AppVersion::versionTextPath()), m_autoTimings.transferTimeoutMs));
+    DownloadCheck::limitBody(reply, DownloadCheck::maxTextBytes);
     connect(reply, &QNetworkReply::finished, dialog, [this, dialog, reply, manual] {
         handleAppVersionText(dialog, reply, manual);
     });
@@ -120,6 +121,7 @@ void Widget::downloadInstaller(UpdateCheckDialog *dialog)
         DownloadServer::url(AppVersion::installerPath(dialog->release)),
         m_autoTimings.transferTimeoutMs));
     dialog->setDownload(reply);
+    DownloadCheck::limitBody(reply, Installer::maxBytes());
     connect(reply, &QNetworkReply::downloadProgress, dialog,
             [dialog](qint64 received, qint64 total) {
                 if (total > 0)
