@@ -138,8 +138,12 @@ void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
         if (!kept.at(i))
             deviceCombo->removeItem(i);
     }
-    for (const auto &controller : qAsConst(present))
+    // The entry's text is the spec'd description; two controllers of one
+    // model tell apart by the port their tool tip names.
+    for (const auto &controller : qAsConst(present)) {
         deviceCombo->addItem(controller.first, controller.second);
+        deviceCombo->setItemData(deviceCombo->count() - 1, controller.second, Qt::ToolTipRole);
+    }
 }
 
 void SerialPort::updatePortStatus()
@@ -180,6 +184,7 @@ bool SerialPort::selectDevice(const ControllerPort &controller)
             if (deviceCombo->itemText(i) == controller.description
                 && !presentPorts.contains(deviceCombo->itemData(i, Qt::UserRole).toString())) {
                 deviceCombo->setItemData(i, controller.portName, Qt::UserRole);
+                deviceCombo->setItemData(i, controller.portName, Qt::ToolTipRole);
                 entry = i;
             }
         }

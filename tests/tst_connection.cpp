@@ -232,6 +232,10 @@ void tst_Connection::sameIds_eachListedWithItsOwnPort()
     QCOMPARE(ui->comboBox_ComDevices->itemData(0).toString(), first.portName());
     QCOMPARE(ui->comboBox_ComDevices->itemData(1).toString(), second.portName());
     QCOMPARE(ui->comboBox_ComDevices->itemText(1), ui->comboBox_ComDevices->itemText(0));
+    // Same text; the tool tips name the ports that tell them apart.
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(ui->comboBox_ComDevices->itemData(i, Qt::ToolTipRole).toString(),
+                 ui->comboBox_ComDevices->itemData(i).toString());
 
     // The first one goes: only its entry goes, the second stays reachable.
     source->removeController(&first);

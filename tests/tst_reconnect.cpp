@@ -342,6 +342,7 @@ void tst_Reconnect::selectDevice_takesOverTheEntryLeftFromBeforeTheUnplug()
     QCOMPARE(list.count(), 2);
     QCOMPARE(list.currentIndex(), 1);
     QCOMPARE(list.currentData().toString(), sim.portName());
+    QCOMPARE(list.itemData(1, Qt::ToolTipRole).toString(), sim.portName());
     QCOMPARE(link.presentControllers().value(1), back);
 
     // An entry that stands for a present controller is never taken over.
