@@ -75,8 +75,4 @@ QByteArray midiFile(const SmfTrack &track);
 /// has no suffix of its own.
 QString withSuffix(const QString &name, Format format);
 
-/// Writes bytes to path atomically (QSaveFile); false with the reason in
-/// error when any step fails, and the file is then left as it was.
-bool save(const QString &path, const QByteArray &bytes, QString *error);
-
 } // namespace MonitorExport

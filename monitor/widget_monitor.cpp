@@ -5,6 +5,7 @@
 
 #include "core/filedialogs.h"
 #include "core/logging.h"
+#include "core/savefile.h"
 #include "monitor/displayrow.h"
 #include "monitor/eventtablemodel.h"
 #include "monitor/framerouter.h"
@@ -625,7 +626,7 @@ void Widget::exportMonitor(bool sinceConnect, MonitorExport::Format format)
             note += tr(" (%1 rows without a MIDI message left out)").arg(track.skipped);
     }
     QString error;
-    if (!MonitorExport::save(path, bytes, &error)) {
+    if (!saveFileAtomically(path, bytes, &error)) {
         QMessageBox::warning(this, title, tr("The file could not be saved (%1).").arg(error));
         return;
     }

@@ -8,6 +8,7 @@
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
 #include "monitor/eventtablemodel.h"
+#include "support/controllerrig.h"
 #include "support/fakefiledialogs.h"
 #include "support/midoreader.h"
 #include "support/modalwatcher.h"
@@ -946,26 +947,19 @@ void TestMonitor::toolTips_everyCellItsFullTextAndArrivalTime()
 
 void TestMonitor::export_rowsShownAndAllSinceConnect_csvAndMidiReadBack()
 {
-    ModalWatcher boxes;
     FakeFileDialogs files;
-    SimulatedController controller(QStringLiteral("ZT-3"));
-    SimulatedDeviceSource source;
-    source.addController(&controller);
-    DeviceSource::setCurrent(&source);
+    ControllerRig rig(QStringLiteral("ZT-3"));
     {
-        Widget w;
-        Ui::Widget *ui = w.form();
-        ui->comboBox_ComDevices->setCurrentIndex(
-            ui->comboBox_ComDevices->findText(controller.model().usbDescription));
+        Widget &w = *rig.window;
+        Ui::Widget *ui = rig.ui;
+        SimulatedController &controller = rig.controller;
         if (QAction *names = ccNamesAction(w); names && !names->isChecked())
             names->trigger();
         // Frames before the Connect are not part of "since Connect".
         w.enqueuePedalFrame(frameOf(0, 0xB0, 1, 1));
         QVERIFY(QTest::qWaitFor([&w] { return !w.pedalFrameDrainPending(); }));
         ui->clearButton->click();
-        ui->connectButton->click();
-        QTRY_VERIFY(controller.isHostConnected());
-        QTRY_COMPARE(ui->Pedal_Number->count(), controller.behaviour().pedalCount());
+        QVERIFY(rig.connect());
 
         const QList<QByteArray> frames = {
             ControllerBehaviour::usbMidiEvent(0x90, 60, 100),
@@ -990,7 +984,7 @@ void TestMonitor::export_rowsShownAndAllSinceConnect_csvAndMidiReadBack()
         exportAs(w, QStringLiteral("Rows Shown as CSV..."));
         exportAs(w, QStringLiteral("All Since Connect as CSV..."));
         exportAs(w, QStringLiteral("Rows Shown as MIDI File..."));
-        QCOMPARE(boxes.seen().size(), 0);
+        QCOMPARE(rig.boxes.seen().size(), 0);
         QCOMPARE(files.asked.size(), 3);
         QCOMPARE(files.asked.at(0).caption, QStringLiteral("Export"));
         QCOMPARE(files.asked.at(0).filter, QStringLiteral("CSV files (*.csv)"));
@@ -1059,7 +1053,6 @@ void TestMonitor::export_rowsShownAndAllSinceConnect_csvAndMidiReadBack()
         ui->connectButton->click();
         QTRY_VERIFY(!controller.isHostConnected());
     }
-    DeviceSource::setCurrent(nullptr);
 }
 
 void TestMonitor::export_pausedWritesTheRowsShown_cancelWritesNothing_failureSaysSoInABox()

@@ -2,6 +2,7 @@
 // pause counts, the CSV writer, the MIDI file's track and the file itself,
 // read back by two readers that did not write it (Python's mido and
 // drumstick's own reader).
+#include "core/savefile.h"
 #include "midiout/midimessage.h"
 #include "monitor/eventtablemodel.h"
 #include "monitor/framecapture.h"
@@ -101,7 +102,7 @@ private slots:
     void midiFile_readBackByDrumstick();
     void withSuffix_data();
     void withSuffix();
-    void save_atomicAndFailureSaysWhy();
+    void saveFile_atomicAndFailureSaysWhy();
     void toolTip_fullTextAndArrivalTimeOfTheRow();
 
 private:
@@ -319,7 +320,7 @@ void TestMonitorExport::midiFile_readBackByMido_bytesTicksAndSeconds()
     const MonitorExport::SmfTrack track = MonitorExport::smfTrack(rows);
     const QString path = dir.filePath(QStringLiteral("every-kind.mid"));
     QString error;
-    QVERIFY2(MonitorExport::save(path, MonitorExport::midiFile(track), &error), qPrintable(error));
+    QVERIFY2(saveFileAtomically(path, MonitorExport::midiFile(track), &error), qPrintable(error));
 
     MidoReader::File file;
     QVERIFY2(MidoReader::read(path, &file, &error), qPrintable(error));
@@ -428,23 +429,23 @@ void TestMonitorExport::withSuffix()
           "path");
 }
 
-void TestMonitorExport::save_atomicAndFailureSaysWhy()
+void TestMonitorExport::saveFile_atomicAndFailureSaysWhy()
 {
     const QString path = dir.filePath(QStringLiteral("saved.csv"));
     QString error;
-    QVERIFY(MonitorExport::save(path, "first", &error));
-    QVERIFY(MonitorExport::save(path, "second", &error));
+    QVERIFY(saveFileAtomically(path, "first", &error));
+    QVERIFY(saveFileAtomically(path, "second", &error));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("second"));
     // No folder of that name: nothing written, and the reason given.
     const QString missing = dir.filePath(QStringLiteral("no-such-folder/x.csv"));
-    QVERIFY(!MonitorExport::save(missing, "third", &error));
+    QVERIFY(!saveFileAtomically(missing, "third", &error));
     QVERIFY2(error.startsWith(QLatin1String("cannot open the file: ")), qPrintable(error));
     QVERIFY(!QFile::exists(missing));
     // A folder in the file's place.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.mid")));
-    QVERIFY(!MonitorExport::save(dir.filePath(QStringLiteral("taken.mid")), "x", &error));
+    QVERIFY(!saveFileAtomically(dir.filePath(QStringLiteral("taken.mid")), "x", &error));
     QVERIFY(!error.isEmpty());
 }
 
