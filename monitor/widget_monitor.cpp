@@ -338,6 +338,8 @@ void Widget::setupEventTables()
 
 namespace {
 
+/// The items of one table row; the first carries the frame's arrival time.
+/// (A template: the row type is private to Widget.)
 template<typename Row>
 QList<QStandardItem *> makeRowItems(const Row &row)
 {
