@@ -1,6 +1,8 @@
 # Set-up commands for a fresh Debian 12 machine (run as root, or with sudo available).
 # fonts-liberation gives "Arial", the form's font, the same metrics as on Windows.
 # jackd2 runs the JACK server the MIDI output tests start for themselves.
+# libdrumstick-dev writes the monitor's MIDI file export; python3-mido reads it
+# back in the tests, a reader independent of the writer.
 BUILD      ?= build
 BUILD_TYPE ?= Release
 JOBS       ?= $(shell nproc)
@@ -8,7 +10,8 @@ JOBS       ?= $(shell nproc)
 PACKAGES   := build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools \
               libqt5serialport5-dev libqcustomplot-dev libbenchmark-dev \
               xvfb xauth fonts-dejavu-core fonts-liberation dpkg-dev file \
-              librtmidi-dev libjack-jackd2-dev jackd2
+              librtmidi-dev libjack-jackd2-dev jackd2 \
+              libdrumstick-dev python3-mido
 # The validators of the package's desktop entry, AppStream file and contents (make package-check).
 CHECK_PACKAGES := desktop-file-utils appstream lintian
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

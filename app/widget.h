@@ -7,7 +7,11 @@
 #include "device/protocol.h"
 #include "device/reconnectpolicy.h"
 #include "device/serialport.h"
+#include "monitor/framecapture.h"
+#include "monitor/monitorexport.h"
+#include "monitor/monitorpause.h"
 
+#include <deque>
 #include <functional>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -32,6 +36,7 @@ class QStandardItemModel;
 class QTableView;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QSettings;
 class QTimer;
 class QShowEvent;
@@ -121,7 +126,7 @@ public:
     void updateSwitchPedal(int value);
 
     /// Monitor state, for tests and benchmarks.
-    int queuedPedalFrames() const { return frameQueue.size(); }
+    int queuedPedalFrames() const { return int(frameQueue.size()); }
     bool pedalFrameDrainPending() const { return frameDrainPending; }
     /// Frames the full queue has discarded since the window was made.
     qint64 droppedPedalFrames() const { return pedalFramesDropped; }
@@ -130,6 +135,10 @@ public:
     /// The tilting image of a pedal type (1 expression, 2 switch, 3 hi-hat); null when absent.
     QGraphicsPixmapItem *pedalPictureItem(int pedalType) const;
     QGraphicsRotation *switchPedalRotation() const { return switchRotation; }
+    /// Every frame since the last Connect (or since the window was made), up to its bound.
+    const FrameCapture &monitorCapture() const { return frameCapture; }
+    /// The Pause toggle beside the tables, its counts and note.
+    const MonitorPause &monitorPause() const { return pauseState; }
 
     /// The MIDI output every live event frame is forwarded to (app/widget_midiout.cpp).
     MidiOutput *midiOutputSink() const { return midiOutput; }
@@ -568,8 +577,14 @@ private:
     QList<QWidget *> modelDependentWidgets() const;
 
     // ---- live monitor ----
+    /// A live frame waiting to be handled, and when it arrived.
+    struct QueuedFrame
+    {
+        QByteArray bytes;
+        qint64 arrivedUs;
+    };
     /// Live frames waiting to be handled, oldest first; at most 250.
-    QList<QByteArray> frameQueue;
+    std::deque<QueuedFrame> frameQueue;
     /// A drain has been scheduled or is running.
     bool frameDrainPending = false;
     /// Rows of an expression Note at the trigger level: events whose pictures stay still.
@@ -585,16 +600,48 @@ private:
     QList<QStandardItemModel *> eventModels() const;
     /// The newest rows (at most 1000) with their serial numbers: tables of
     /// pages not shown catch up from here when shown.
-    struct RowTexts
+    struct LoggedRow
     {
         QString event, number, value, channel;
+        /// The frame of the row, and when it arrived; no bytes for a row
+        /// appended without a frame (appendEventRow).
+        CapturedFrame frame;
     };
-    QList<RowTexts> eventLog;
+    QList<LoggedRow> eventLog;
     qint64 eventLogSerial = 0;
     /// Serial of the last log row each table (Expression, Switch, Hi-Hat) holds.
     qint64 tableSerial[3] = {0, 0, 0};
     bool tableIsLive(int table) const;
+    /// Brings a table up to the rows it shows: the log's newest, or while
+    /// paused those there were at the pause.
     void syncEventTable(int table);
+    void addEventRow(const LoggedRow &row);
+    void handleFrame(const QByteArray &frame, qint64 arrivedUs);
+
+    /// Pause: the log's rows at the pause and the serial of its last one.
+    MonitorPause pauseState;
+    QList<LoggedRow> pausedLog;
+    qint64 pausedSerial = 0;
+    QList<QPushButton *> pauseButtons;
+    QList<QLabel *> pauseNotes;
+    /// The Export... buttons' menu: the rows shown or all since Connect, as CSV or MIDI file.
+    QMenu *exportMenu = nullptr;
+    /// Refreshes the notes beside Pause while paused: a few times a second,
+    /// not at every frame.
+    QTimer *pauseNoteTimer = nullptr;
+    void setMonitorPaused(bool paused);
+    void refreshPauseNotes();
+    void setupMonitorControls();
+
+    /// Arrival times: microseconds since the Unix epoch, counted on the
+    /// monotonic clock from the window's start.
+    QElapsedTimer monitorClock;
+    qint64 monitorEpochUs = 0;
+    qint64 monitorNowUs() const { return monitorEpochUs + monitorClock.nsecsElapsed() / 1000; }
+    FrameCapture frameCapture;
+    /// The rows of an export: those of the tables, or every frame captured.
+    QVector<ExportRow> monitorExportRows(bool sinceConnect) const;
+    void exportMonitor(bool sinceConnect, MonitorExport::Format format);
     /// While a drain batch runs, trimming and scrolling the tables wait for
     /// the batch's end (finishTableBatch), before the event loop paints.
     bool tableBatchOpen = false;

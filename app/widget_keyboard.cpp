@@ -35,7 +35,8 @@ const char *const kTabChain[] = {
     "expression_ch_comboBox_val2", "expression_ch_comboBox_gain", "expression_ch_comboBox_ql",
     "expression_trigger_level", "expression_press_note", "expression_release_note",
     "setButton_6", "pushButton",
-    "pendal_type_comboBox0", "ex_Evert_checkBox", "tableView", "checkBox_ex", "clearButton",
+    "pendal_type_comboBox0", "ex_Evert_checkBox", "tableView", "pauseButton",
+    "exportButton", "checkBox_ex", "clearButton",
     // switch page
     "switch_comboBox0", "switch_cc_comboBox_chl", "switch_cc_comboBox_ctl",
     "switch_cc_comboBox_mode", "switch_cc_comboBox_valmin", "switch_cc_comboBox_valmax",
@@ -47,7 +48,8 @@ const char *const kTabChain[] = {
     "switch_ctu_comboBox_mode", "switch_comboBox5", "switch_start_comboBox_mode",
     "switch_comboBox6", "switch_tempo_comboBox_mode",
     "setButton_9", "pushButton_3",
-    "pendal_type_comboBox1", "sw_Evert_checkBox", "tableView_2", "checkBox_sw", "clearButton_2",
+    "pendal_type_comboBox1", "sw_Evert_checkBox", "tableView_2", "pauseButton_2",
+    "exportButton_2", "checkBox_sw", "clearButton_2",
     // hi-hat page
     "hat_comboBox0", "hat_cc_comboBox_chl", "hat_cc_comboBox_ctl", "hat_cc_comboBox_valmin",
     "hat_cc_comboBox_valmax", "hat_cc_comboBox_gain", "hat_cc_comboBox_ql",
@@ -55,7 +57,8 @@ const char *const kTabChain[] = {
     "hat_note_comboBox_valmin", "hat_note_comboBox_valmax", "hat_note_comboBox_gain",
     "hat_note_comboBox_ql",
     "hat_trigger_level", "hat_press_note", "hat_release_note", "setButton_7", "pushButton_2",
-    "pendal_type_comboBox2", "ht_Evert_checkBox", "tableView_3", "checkBox_ht", "clearButton_3",
+    "pendal_type_comboBox2", "ht_Evert_checkBox", "tableView_3", "pauseButton_3",
+    "exportButton_3", "checkBox_ht", "clearButton_3",
 };
 
 } // namespace

@@ -1,12 +1,13 @@
 #include "backup/controllerbackup.h"
 
+#include "core/savefile.h"
+
 #include "pedal/vocabulary.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <QSet>
 
 namespace {
@@ -398,19 +399,5 @@ ControllerBackup::Reading ControllerBackup::load(const QString &path)
 
 bool ControllerBackup::save(const QString &path, QString *error) const
 {
-    QSaveFile file(path);
-    const QByteArray json = toJson();
-    const auto fail = [&](const QString &step) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(step, file.errorString());
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("cannot open the file"));
-    if (file.write(json) != json.size())
-        return fail(QStringLiteral("cannot write the file"));
-    if (!file.commit())
-        return fail(QStringLiteral("cannot complete the file"));
-    return true;
+    return saveFileAtomically(path, toJson(), error);
 }

@@ -9,11 +9,19 @@
 //     once and in order; and that for the link alone, without the window;
 //   - for a 20,000-frame burst, the time until its last row is in the tables
 //     and the longest gap between the ticks of a 1 ms timer meanwhile;
-//   - resident memory after 500,000 and 1,000,000 frames.
+//   - resident memory after 500,000 and 1,000,000 frames;
+//   - that every row carries its arrival time (the tool tips' times), what
+//     making a tool tip costs, the sustained rate while paused, and the
+//     time to export the whole capture as CSV and as a MIDI file.
+// Every frame's arrival time is recorded throughout: in the capture ring,
+// the row log and the first item of each table row.
 // MONITOR_BENCH_FRAMES overrides the million.
 #include "bench/benchapp.h"
 #include "app/widget.h"
 #include "device/devicesource.h"
+#include "monitor/displayrow.h"
+#include "monitor/eventtablemodel.h"
+#include "monitor/monitorexport.h"
 #include "sim/controllerbehaviour.h"
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
@@ -23,7 +31,9 @@
 
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QTimer>
@@ -454,6 +464,81 @@ int main(int argc, char *argv[])
                     start, half, static_cast<long long>(millionFrames / 2), full,
                     static_cast<long long>(millionFrames), full - half,
                     static_cast<long long>(rig.dropped()));
+    }
+
+    // 4. The tool tips' times: every row of the tables has one, from the
+    // frame's arrival; a tool tip is made only when asked for.
+    {
+        QAbstractItemModel *model = ui->tableView->model();
+        const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000;
+        int timed = 0;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const qint64 at = model->index(row, 0).data(EventTableModel::arrivalRole).toLongLong();
+            if (at > now - 3600LL * 1000000 && at <= now)
+                ++timed;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        int length = 0;
+        const int asks = 20000;
+        for (int i = 0; i < asks; ++i)
+            length += model->index(i % model->rowCount(), i % 4).data(Qt::ToolTipRole).toString().size();
+        const double toolTipUs = clock.nsecsElapsed() / 1e3 / asks;
+        // What the intake adds per frame: a clock read and a ring entry.
+        FrameCapture ring;
+        QElapsedTimer since;
+        since.start();
+        const QByteArray sample = frame(1);
+        const int frames = 2000000;
+        clock.restart();
+        for (int i = 0; i < frames; ++i)
+            ring.add(CapturedFrame::of(since.nsecsElapsed() / 1000, sample));
+        std::printf("arrival times: %d of %d rows of the table carry one; a tool tip takes %.2f us "
+                    "to make (%d characters made); the time and capture of a frame at the "
+                    "intake %.1f ns\n",
+                    timed, model->rowCount(), toolTipUs, length,
+                    clock.nsecsElapsed() / double(frames));
+    }
+
+    // 5. Paused: the tables stand still while the frames are counted.
+    {
+        auto *pause = window->findChild<QPushButton *>(QStringLiteral("pauseButton"));
+        pause->click();
+        const double rate = std::max(best, 50000.0);
+        const Run run = runAt(rig, rate, false);
+        rig.catchUp(20000);
+        const qint64 counted = window->monitorPause().framesWhilePaused();
+        pause->click();
+        std::printf("paused, %.0f frames/s for 1 s: %s (all handled after %.1f ms; %lld frames "
+                    "counted while paused; %lld dropped on resume)\n",
+                    rate, run.paced ? "kept pace" : run.exact ? "exact, fell behind" : "FRAMES LOST",
+                    run.elapsedMs, static_cast<long long>(counted),
+                    static_cast<long long>(window->monitorPause().lastDropped()));
+    }
+
+    // 6. Export of everything since Connect (the capture, full after the million).
+    {
+        const FrameCapture &capture = window->monitorCapture();
+        QElapsedTimer clock;
+        clock.start();
+        QVector<ExportRow> rows;
+        rows.reserve(capture.size());
+        for (int i = 0; i < capture.size(); ++i) {
+            const DisplayRow row =
+                DisplayRow::of(PedalEvent::decode(capture.at(i).frame()), false, 2);
+            rows.append({capture.at(i), row.event, row.number, row.valueText, row.channel});
+        }
+        const double rowsMs = clock.nsecsElapsed() / 1e6;
+        clock.restart();
+        const QByteArray csv = MonitorExport::csv(rows, capture.startUs());
+        const double csvMs = clock.nsecsElapsed() / 1e6;
+        clock.restart();
+        const QByteArray midi = MonitorExport::midiFile(MonitorExport::smfTrack(rows));
+        const double midiMs = clock.nsecsElapsed() / 1e6;
+        std::printf("export of the capture (%d frames of %lld since Connect): rows %.0f ms, CSV "
+                    "%.0f ms (%.1f MB), MIDI file %.0f ms (%.1f MB)\n",
+                    capture.size(), static_cast<long long>(capture.added()), rowsMs, csvMs,
+                    csv.size() / 1e6, midiMs, midi.size() / 1e6);
     }
 
     controllerThread.quit();

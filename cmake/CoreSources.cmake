@@ -42,6 +42,9 @@ function(sw_core_library name root)
     endif()
     # MIDI output: RtMidi, and the JACK client library to watch a JACK server.
     find_package(PkgConfig REQUIRED)
+    # Standard MIDI Files of the live monitor's export: drumstick's file library.
+    pkg_check_modules(DRUMSTICK_FILE REQUIRED IMPORTED_TARGET drumstick-file>=2.0)
+    target_link_libraries(${name} PUBLIC PkgConfig::DRUMSTICK_FILE)
     pkg_check_modules(RTMIDI REQUIRED IMPORTED_TARGET rtmidi)
     if(NOT WIN32)
         pkg_check_modules(JACK REQUIRED IMPORTED_TARGET jack)

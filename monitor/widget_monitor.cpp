@@ -3,8 +3,11 @@
 #include "app/widget.h"
 #include "ui_widget.h"
 
+#include "core/filedialogs.h"
 #include "core/logging.h"
+#include "core/savefile.h"
 #include "monitor/displayrow.h"
+#include "monitor/eventtablemodel.h"
 #include "monitor/framerouter.h"
 #include "monitor/mypixmapitem.h"
 #include "monitor/pedalangles.h"
@@ -18,8 +21,13 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPropertyAnimation>
+#include <QPushButton>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -138,12 +146,17 @@ constexpr qreal kExpressionOriginY = 0.5;
 
 void Widget::enqueuePedalFrame(const QByteArray &frame)
 {
-    if (frameQueue.size() >= kQueueLimit) {
-        const QByteArray oldest = frameQueue.takeFirst();
-        ++pedalFramesDropped;
-        qCDebug(lcMonitor) << "Queue full, dropped:" << oldest.toHex(' ').toUpper();
+    const qint64 now = monitorNowUs();
+    if (!frame.isEmpty()) {
+        frameCapture.add(CapturedFrame::of(now, frame));
+        pauseState.frameArrived();
     }
-    frameQueue.append(frame);
+    if (int(frameQueue.size()) >= kQueueLimit) {
+        ++pedalFramesDropped;
+        qCDebug(lcMonitor) << "Queue full, dropped:" << frameQueue.front().bytes.toHex(' ').toUpper();
+        frameQueue.pop_front();
+    }
+    frameQueue.push_back({frame, now});
     if (!frameDrainPending) {
         frameDrainPending = true;
         QMetaObject::invokeMethod(this, "processPedalFrames", Qt::QueuedConnection);
@@ -155,15 +168,18 @@ void Widget::processPedalFrames()
     QElapsedTimer sincePaint;
     sincePaint.start();
     bool frozen = false;
-    while (!frameQueue.isEmpty()) {
-        for (int batch = 1; batch <= kBatchesPerRound && !frameQueue.isEmpty(); ++batch) {
+    while (!frameQueue.empty()) {
+        for (int batch = 1; batch <= kBatchesPerRound && !frameQueue.empty(); ++batch) {
             tableBatchOpen = true;
-            for (int i = 0; i < kBatchFrames && !frameQueue.isEmpty(); ++i)
-                handlePedalFrame(frameQueue.takeFirst());
+            for (int i = 0; i < kBatchFrames && !frameQueue.empty(); ++i) {
+                const QueuedFrame next = std::move(frameQueue.front());
+                frameQueue.pop_front();
+                handleFrame(next.bytes, next.arrivedUs);
+            }
             finishTableBatch();
             // Between repaints the monitor's widgets collect their changes;
             // the event loop still runs for input, timers and the rest of the window.
-            const bool paintNow = frameQueue.isEmpty() || sincePaint.elapsed() >= kRepaintIntervalMs;
+            const bool paintNow = frameQueue.empty() || sincePaint.elapsed() >= kRepaintIntervalMs;
             if (paintNow != !frozen) {
                 frozen = !paintNow;
                 setMonitorPaintFrozen(frozen);
@@ -176,7 +192,7 @@ void Widget::processPedalFrames()
             // frames would be dropped; it is read once after the pass instead.
             // Only the input waits: the link's other signals (a lost or new
             // port, errors) keep coming.
-            const bool holdInput = frameQueue.size() >= kBatchFrames;
+            const bool holdInput = int(frameQueue.size()) >= kBatchFrames;
             if (holdInput)
                 handle->setInputHeld(true);
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -214,6 +230,11 @@ void Widget::setMonitorPaintFrozen(bool frozen)
 }
 
 void Widget::handlePedalFrame(const QByteArray &frame)
+{
+    handleFrame(frame, monitorNowUs());
+}
+
+void Widget::handleFrame(const QByteArray &frame, qint64 arrivedUs)
 {
     if (frame.isEmpty()) {
         qCDebug(lcMonitor) << "Frame size too small!";
@@ -256,8 +277,10 @@ void Widget::handlePedalFrame(const QByteArray &frame)
         qCDebug(lcMonitor) << "Trigger Level ON: Current value matches Trigger Level. "
                               "Ignoring next two messages.";
 
+    const LoggedRow logged{row.event, row.number, row.valueText, row.channel,
+                           CapturedFrame::of(arrivedUs, frame)};
     if (action.rowFirst && action.appendRow)
-        appendEventRow(row.event, row.number, row.valueText, row.channel);
+        addEventRow(logged);
     switch (action.picture) {
     case FrameRouter::ExpressionPicture: updateExpressionPedal(action.pictureValue); break;
     case FrameRouter::SwitchPicture: updateSwitchPedal(action.pictureValue); break;
@@ -265,7 +288,7 @@ void Widget::handlePedalFrame(const QByteArray &frame)
     case FrameRouter::NoPicture: break;
     }
     if (!action.rowFirst && action.appendRow)
-        appendEventRow(row.event, row.number, row.valueText, row.channel);
+        addEventRow(logged);
 }
 
 // ---- tables ----
@@ -282,9 +305,12 @@ QList<QStandardItemModel *> Widget::eventModels() const
 
 void Widget::setupEventTables()
 {
-    expressionEventModel = new QStandardItemModel(this);
-    switchEventModel = new QStandardItemModel(this);
-    hatEventModel = new QStandardItemModel(this);
+    monitorEpochUs = QDateTime::currentMSecsSinceEpoch() * 1000;
+    monitorClock.start();
+    frameCapture.restart(monitorNowUs());
+    expressionEventModel = new EventTableModel(this);
+    switchEventModel = new EventTableModel(this);
+    hatEventModel = new EventTableModel(this);
     const QList<QStandardItemModel *> models = eventModels();
     const QList<QTableView *> views = eventViews();
     for (int i = 0; i < views.size(); ++i) {
@@ -302,20 +328,44 @@ void Widget::setupEventTables()
         // A page shown again shows its newest rows (see finishTableBatch).
         view->installEventFilter(this);
     }
+    setupMonitorControls();
+    // Everything since Connect: the capture starts again with each connection.
+    connect(handle, &SerialPort::holderChanged, this, [this](SerialPort::Holder holder) {
+        if (holder == SerialPort::Holder::MainWindow)
+            frameCapture.restart(monitorNowUs());
+    });
 }
 
 namespace {
 
-QList<QStandardItem *> makeRowItems(const QString *const texts[4])
+/// The items of one table row; the first carries the frame's arrival time.
+/// (A template: the row type is private to Widget.)
+template<typename Row>
+QList<QStandardItem *> makeRowItems(const Row &row)
 {
     QList<QStandardItem *> items;
     items.reserve(4);
-    for (int c = 0; c < 4; ++c) {
-        auto *item = new QStandardItem(*texts[c]);
+    for (const QString *text : {&row.event, &row.number, &row.value, &row.channel}) {
+        auto *item = new QStandardItem(*text);
         item->setTextAlignment(Qt::AlignCenter);
         items.append(item);
     }
+    items.first()->setData(row.frame.arrivedUs, EventTableModel::arrivalRole);
     return items;
+}
+
+/// The box layout that holds a widget, searched from its parent's layout.
+QBoxLayout *layoutHolding(QLayout *layout, QWidget *widget)
+{
+    if (!layout)
+        return nullptr;
+    if (layout->indexOf(widget) >= 0)
+        return qobject_cast<QBoxLayout *>(layout);
+    for (int i = 0; i < layout->count(); ++i) {
+        if (QBoxLayout *found = layoutHolding(layout->itemAt(i)->layout(), widget))
+            return found;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -325,18 +375,27 @@ bool Widget::tableIsLive(int table) const
     // Only a page the user can see needs its table row by row, and only
     // while it may be painted; the others catch up from the log when they
     // are shown or painted again (syncEventTable).
+    if (pauseState.isPaused())
+        return false;
     return !isVisible() || (eventViews().at(table)->isVisible() && !monitorPaintFrozen);
 }
 
 void Widget::appendEventRow(const QString &event, const QString &number, const QString &value,
                             const QString &channel)
 {
-    eventLog.append({event, number, value, channel});
+    CapturedFrame noFrame;
+    noFrame.arrivedUs = monitorNowUs();
+    addEventRow({event, number, value, channel, noFrame});
+}
+
+void Widget::addEventRow(const LoggedRow &row)
+{
+    eventLog.append(row);
     if (eventLog.size() > kTableRowLimit)
         eventLog.removeFirst();
     ++eventLogSerial;
+    pauseState.rowMade();
 
-    const QString *const texts[4] = {&event, &number, &value, &channel};
     const QList<QStandardItemModel *> models = eventModels();
     const QList<QTableView *> views = eventViews();
     for (int i = 0; i < models.size(); ++i) {
@@ -345,12 +404,12 @@ void Widget::appendEventRow(const QString &event, const QString &number, const Q
             continue;
         tableSerial[i] = eventLogSerial;
         if (tableBatchOpen) {
-            model->appendRow(makeRowItems(texts));
+            model->appendRow(makeRowItems(row));
             continue;
         }
         if (model->rowCount() >= kTableRowLimit)
             model->removeRow(0);
-        model->appendRow(makeRowItems(texts));
+        model->appendRow(makeRowItems(row));
         views.at(i)->scrollToBottom();
     }
     if (tableBatchOpen)
@@ -360,18 +419,17 @@ void Widget::appendEventRow(const QString &event, const QString &number, const Q
 void Widget::syncEventTable(int table)
 {
     QStandardItemModel *model = eventModels().at(table);
-    const qint64 missing = eventLogSerial - tableSerial[table];
+    const bool paused = pauseState.isPaused();
+    const QList<LoggedRow> &log = paused ? pausedLog : eventLog;
+    const qint64 serial = paused ? pausedSerial : eventLogSerial;
+    const qint64 missing = serial - tableSerial[table];
     if (!model || missing <= 0)
         return;
-    tableSerial[table] = eventLogSerial;
-    if (missing >= eventLog.size())
+    tableSerial[table] = serial;
+    if (missing >= log.size())
         model->removeRows(0, model->rowCount());
-    for (int r = eventLog.size() - int(qMin<qint64>(missing, eventLog.size())); r < eventLog.size();
-         ++r) {
-        const RowTexts &row = eventLog.at(r);
-        const QString *const texts[4] = {&row.event, &row.number, &row.value, &row.channel};
-        model->appendRow(makeRowItems(texts));
-    }
+    for (int r = log.size() - int(qMin<qint64>(missing, log.size())); r < log.size(); ++r)
+        model->appendRow(makeRowItems(log.at(r)));
     const int excess = model->rowCount() - kTableRowLimit;
     if (excess > 0)
         model->removeRows(0, excess);
@@ -414,12 +472,167 @@ bool Widget::eventFilter(QObject *watched, QEvent *event)
 void Widget::clearEventTables()
 {
     eventLog.clear();
+    pausedLog.clear();
+    pausedSerial = eventLogSerial;
     for (int i = 0; i < 3; ++i)
         tableSerial[i] = eventLogSerial;
     for (QStandardItemModel *model : eventModels()) {
         if (model)
             model->removeRows(0, model->rowCount());
     }
+    pauseState.cleared();
+    refreshPauseNotes();
+}
+
+// ---- pause and export ----
+
+void Widget::setupMonitorControls()
+{
+    exportMenu = new QMenu(this);
+    const struct
+    {
+        const char *text;
+        bool sinceConnect;
+        MonitorExport::Format format;
+    } exports[] = {
+        {QT_TR_NOOP("Rows Shown as CSV..."), false, MonitorExport::Format::Csv},
+        {QT_TR_NOOP("Rows Shown as MIDI File..."), false, MonitorExport::Format::MidiFile},
+        {QT_TR_NOOP("All Since Connect as CSV..."), true, MonitorExport::Format::Csv},
+        {QT_TR_NOOP("All Since Connect as MIDI File..."), true, MonitorExport::Format::MidiFile},
+    };
+    for (const auto &e : exports) {
+        QAction *action = exportMenu->addAction(tr(e.text));
+        const bool sinceConnect = e.sinceConnect;
+        const MonitorExport::Format format = e.format;
+        connect(action, &QAction::triggered, this,
+                [this, sinceConnect, format] { exportMonitor(sinceConnect, format); });
+    }
+
+    pauseNoteTimer = new QTimer(this);
+    pauseNoteTimer->setInterval(200);
+    connect(pauseNoteTimer, &QTimer::timeout, this, &Widget::refreshPauseNotes);
+
+    const QList<QTableView *> views = eventViews();
+    const QString suffixes[] = {QString(), QStringLiteral("_2"), QStringLiteral("_3")};
+    for (int i = 0; i < views.size(); ++i) {
+        QBoxLayout *column = layoutHolding(views.at(i)->parentWidget()->layout(), views.at(i));
+        if (!column)
+            continue;
+        auto *note = new QLabel(views.at(i)->parentWidget());
+        note->setObjectName(QStringLiteral("pauseNote") + suffixes[i]);
+        auto *pause = new QPushButton(tr("Pause"), views.at(i)->parentWidget());
+        pause->setObjectName(QStringLiteral("pauseButton") + suffixes[i]);
+        pause->setCheckable(true);
+        pause->setToolTip(tr("Hold the tables still; frames keep arriving and are counted"));
+        // A held Pause is lit like a button under the pointer.
+        pause->setStyleSheet(QStringLiteral(
+            "QPushButton:checked{background-color:qlineargradient(x1:0,y1:0,x2:0,y2:1,"
+            "stop:0 #A68D44,stop:1 #8A6F33);color:#000000;border:2px solid #FFD700;}"));
+        auto *exportButton = new QPushButton(tr("Export..."), views.at(i)->parentWidget());
+        exportButton->setObjectName(QStringLiteral("exportButton") + suffixes[i]);
+        exportButton->setMenu(exportMenu);
+        auto *row = new QHBoxLayout;
+        row->addWidget(note, 1);
+        row->addWidget(pause);
+        row->addWidget(exportButton);
+        column->insertLayout(column->indexOf(views.at(i)) + 1, row);
+        connect(pause, &QPushButton::toggled, this, &Widget::setMonitorPaused);
+        pauseButtons.append(pause);
+        pauseNotes.append(note);
+    }
+}
+
+void Widget::setMonitorPaused(bool paused)
+{
+    if (paused != pauseState.isPaused()) {
+        if (paused) {
+            // Each page shows the rows there were at the pause, a page shown
+            // later as well.
+            for (int i = 0; i < 3; ++i) {
+                if (tableIsLive(i))
+                    syncEventTable(i);
+            }
+            pauseState.pause();
+            pausedLog = eventLog;
+            pausedSerial = eventLogSerial;
+            pauseNoteTimer->start();
+        } else {
+            pauseState.resume(kTableRowLimit);
+            pausedLog.clear();
+            pauseNoteTimer->stop();
+            const QList<QTableView *> views = eventViews();
+            for (int i = 0; i < views.size(); ++i) {
+                if (!tableIsLive(i))
+                    continue;
+                syncEventTable(i);
+                views.at(i)->scrollToBottom();
+            }
+        }
+    }
+    for (QPushButton *button : pauseButtons) {
+        const QSignalBlocker quiet(button);
+        button->setChecked(paused);
+    }
+    refreshPauseNotes();
+}
+
+void Widget::refreshPauseNotes()
+{
+    const QString note = pauseState.note();
+    for (QLabel *label : pauseNotes) {
+        if (label->text() != note)
+            label->setText(note);
+    }
+}
+
+QVector<ExportRow> Widget::monitorExportRows(bool sinceConnect) const
+{
+    QVector<ExportRow> rows;
+    if (sinceConnect) {
+        rows.reserve(frameCapture.size());
+        for (int i = 0; i < frameCapture.size(); ++i) {
+            const CapturedFrame &frame = frameCapture.at(i);
+            const DisplayRow row =
+                DisplayRow::of(PedalEvent::decode(frame.frame()), showCCName, noteNameMode);
+            rows.append({frame, row.event, row.number, row.valueText, row.channel});
+        }
+        return rows;
+    }
+    const QList<LoggedRow> &log = pauseState.isPaused() ? pausedLog : eventLog;
+    rows.reserve(log.size());
+    for (const LoggedRow &row : log)
+        rows.append({row.frame, row.event, row.number, row.value, row.channel});
+    return rows;
+}
+
+void Widget::exportMonitor(bool sinceConnect, MonitorExport::Format format)
+{
+    const bool csv = format == MonitorExport::Format::Csv;
+    const QString title = tr("Export");
+    const QString name = FileDialogs::current().getSaveFileName(
+        this, title, QString(), csv ? tr("CSV files (*.csv)") : tr("MIDI files (*.mid *.midi)"));
+    if (name.isEmpty())
+        return;
+    const QString path = MonitorExport::withSuffix(name, format);
+    const QVector<ExportRow> rows = monitorExportRows(sinceConnect);
+    QByteArray bytes;
+    QString note;
+    if (csv) {
+        bytes = MonitorExport::csv(rows, frameCapture.startUs());
+        note = tr("%1 rows exported to %2").arg(rows.size()).arg(path);
+    } else {
+        const MonitorExport::SmfTrack track = MonitorExport::smfTrack(rows);
+        bytes = MonitorExport::midiFile(track);
+        note = tr("%1 events exported to %2").arg(track.events.size()).arg(path);
+        if (track.skipped > 0)
+            note += tr(" (%1 rows without a MIDI message left out)").arg(track.skipped);
+    }
+    QString error;
+    if (!saveFileAtomically(path, bytes, &error)) {
+        QMessageBox::warning(this, title, tr("The file could not be saved (%1).").arg(error));
+        return;
+    }
+    setStatusNote(note);
 }
 
 void Widget::on_clearButton_clicked()

@@ -7,10 +7,18 @@
 #include "sim/controllerbehaviour.h"
 #include "sim/simulatedcontroller.h"
 #include "sim/simulateddevicesource.h"
+#include "monitor/eventtablemodel.h"
+#include "support/controllerrig.h"
+#include "support/fakefiledialogs.h"
+#include "support/midoreader.h"
 #include "support/modalwatcher.h"
 #include "ui_widget.h"
 
 #include <QAction>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QToolTip>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRotation>
 #include <QGraphicsScene>
@@ -127,6 +135,11 @@ private slots:
     void switch_resetAnimatesToTheTarget_data();
     void switch_resetAnimatesToTheTarget();
     void endToEnd_liveFramesReachTablesAndPictures();
+    void pause_tablesStandStillWhileFramesAreCountedAndShowThemOnResume();
+    void pause_moreThanATableHoldsShowsTheNewestAndCountsTheDropped();
+    void toolTips_everyCellItsFullTextAndArrivalTime();
+    void export_rowsShownAndAllSinceConnect_csvAndMidiReadBack();
+    void export_pausedWritesTheRowsShown_cancelWritesNothing_failureSaysSoInABox();
 
 private:
     QTemporaryDir workDir;
@@ -731,6 +744,358 @@ void TestMonitor::endToEnd_liveFramesReachTablesAndPictures()
         QCOMPARE(rowCounts(ui), (QList<int>{0, 0, 0}));
     }
     DeviceSource::setCurrent(nullptr);
+}
+
+namespace {
+
+QList<QPushButton *> pauseButtons(Widget &w)
+{
+    return {w.findChild<QPushButton *>(QStringLiteral("pauseButton")),
+            w.findChild<QPushButton *>(QStringLiteral("pauseButton_2")),
+            w.findChild<QPushButton *>(QStringLiteral("pauseButton_3"))};
+}
+
+QStringList pauseNotes(Widget &w)
+{
+    QStringList notes;
+    for (const char *name : {"pauseNote", "pauseNote_2", "pauseNote_3"})
+        notes.append(w.findChild<QLabel *>(QLatin1String(name))->text());
+    return notes;
+}
+
+QStringList threeTimes(const QString &text)
+{
+    return {text, text, text};
+}
+
+/// Chooses an entry of the Export... menu, as the user does.
+void exportAs(Widget &w, const QString &entry)
+{
+    QPushButton *button = w.findChild<QPushButton *>(QStringLiteral("exportButton_2"));
+    QVERIFY(button && button->menu());
+    for (QAction *action : button->menu()->actions()) {
+        if (action->text() == entry) {
+            action->trigger();
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no export entry ") + entry));
+}
+
+/// The lines of a CSV file (CRLF ends), each cut at its commas.
+QList<QStringList> csvLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QStringList> lines;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (!line.isEmpty())
+            lines.append(QString::fromUtf8(line.chopped(1)).split(QLatin1Char(',')));
+    }
+    return lines;
+}
+
+QString statusLineText(Widget &w)
+{
+    return w.findChild<QLabel *>(QStringLiteral("statusLine"))->text();
+}
+
+} // namespace
+
+void TestMonitor::pause_tablesStandStillWhileFramesAreCountedAndShowThemOnResume()
+{
+    Window t;
+    const QList<QPushButton *> pauses = pauseButtons(t.w);
+    for (QPushButton *pause : pauses)
+        QVERIFY(pause && pause->isCheckable() && pause->text() == QLatin1String("Pause"));
+    QCOMPARE(pauseNotes(t.w), threeTimes(QString()));
+    for (int i = 0; i < 10; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QVERIFY(t.drained());
+
+    // The Switch page's Pause holds all three tables.
+    pauses.at(1)->click();
+    for (QPushButton *pause : pauses)
+        QVERIFY(pause->isChecked());
+    for (int i = 10; i < 40; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QVERIFY(t.drained());
+    QCOMPARE(t.w.handledPedalFrames(), qint64(40));
+    QCOMPARE(rowCounts(t.ui), (QList<int>{10, 10, 10}));
+    QCOMPARE(numberOfRow(t.ui->tableView_3->model(), 9), 9);
+    QTRY_COMPARE(pauseNotes(t.w), threeTimes(QStringLiteral("Paused: 30 frames")));
+    // A frame of another message slot, filtered out, still arrives and is counted.
+    t.ui->checkBox_ex->setChecked(true);
+    t.w.enqueuePedalFrame(frameOf(7, 0xB0, 1, 2));
+    QVERIFY(t.drained());
+    QTRY_COMPARE(pauseNotes(t.w), threeTimes(QStringLiteral("Paused: 31 frames")));
+    t.ui->checkBox_ex->setChecked(false);
+
+    // Resumed from the Hi-Hat page: every row that waited, in order.
+    pauses.at(2)->click();
+    for (QPushButton *pause : pauses)
+        QVERIFY(!pause->isChecked());
+    QCOMPARE(rowCounts(t.ui), (QList<int>{40, 40, 40}));
+    for (QTableView *v : views(t.ui)) {
+        for (int row = 0; row < 40; ++row)
+            QCOMPARE(numberOfRow(v->model(), row), row);
+    }
+    QCOMPARE(pauseNotes(t.w), threeTimes(QString()));
+
+    // Clear while paused empties the tables and starts the count again.
+    pauses.at(0)->click();
+    for (int i = 40; i < 45; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QVERIFY(t.drained());
+    t.ui->clearButton_2->click();
+    QCOMPARE(rowCounts(t.ui), (QList<int>{0, 0, 0}));
+    QCOMPARE(pauseNotes(t.w), threeTimes(QStringLiteral("Paused: 0 frames")));
+    for (int i = 45; i < 48; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QVERIFY(t.drained());
+    QCOMPARE(rowCounts(t.ui), (QList<int>{0, 0, 0}));
+    pauses.at(0)->click();
+    QCOMPARE(rowCounts(t.ui), (QList<int>{3, 3, 3}));
+    QCOMPARE(numberOfRow(t.ui->tableView->model(), 0), 45);
+}
+
+void TestMonitor::pause_moreThanATableHoldsShowsTheNewestAndCountsTheDropped()
+{
+    Window t;
+    t.w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+    const auto feed = [&t](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            t.w.enqueuePedalFrame(numbered(i));
+            if (t.w.queuedPedalFrames() == 200)
+                QVERIFY(t.drained());
+        }
+        QVERIFY(t.drained());
+    };
+    feed(0, 600);
+    pauseButtons(t.w).at(0)->click();
+    feed(600, 1900);
+    QCOMPARE(t.w.droppedPedalFrames(), qint64(0));
+    QTRY_COMPARE(pauseNotes(t.w).first(), QStringLiteral("Paused: 1300 frames"));
+    // Pages shown while paused show the rows there were at the pause.
+    for (int page : {1, 2, 0}) {
+        t.ui->pendal_type_comboBox0->setCurrentIndex(page);
+        QTableView *v = views(t.ui).at(page);
+        QTRY_VERIFY(v->isVisible());
+        QCOMPARE(v->model()->rowCount(), 600);
+        QCOMPARE(numberOfRow(v->model(), 599), 599);
+    }
+    t.ui->pendal_type_comboBox0->setCurrentIndex(1);
+    QTRY_VERIFY(t.ui->tableView_2->isVisible());
+    pauseButtons(t.w).at(1)->click();
+    QCOMPARE(pauseNotes(t.w), threeTimes(QStringLiteral("300 dropped while paused")));
+    QCOMPARE(t.w.monitorPause().lastDropped(), qint64(300));
+    checkEveryPage(t, 900, 1899);
+    // The note stays until the next Clear.
+    feed(1900, 1901);
+    QCOMPARE(pauseNotes(t.w).first(), QStringLiteral("300 dropped while paused"));
+    t.ui->clearButton->click();
+    QCOMPARE(pauseNotes(t.w), threeTimes(QString()));
+}
+
+void TestMonitor::toolTips_everyCellItsFullTextAndArrivalTime()
+{
+    Window t;
+    t.w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.w));
+    if (auto *names = ccNamesAction(t.w); names && !names->isChecked())
+        names->trigger();
+    const QDateTime before = QDateTime::currentDateTime();
+    t.w.enqueuePedalFrame(frameOf(0, 0xB0, 64, 127));
+    t.w.enqueuePedalFrame(frameOf(0, 0x91, 61, 100));
+    QVERIFY(t.drained());
+    const QDateTime after = QDateTime::currentDateTime();
+    // Rows shown when a page is shown carry their times as well.
+    for (int page : {1, 2, 0}) {
+        t.ui->pendal_type_comboBox0->setCurrentIndex(page);
+        QTRY_VERIFY(views(t.ui).at(page)->isVisible());
+    }
+    for (QTableView *v : views(t.ui)) {
+        QCOMPARE(v->model()->rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            for (int c = 0; c < 4; ++c) {
+                const QModelIndex cell = v->model()->index(row, c);
+                const QStringList tip = cell.data(Qt::ToolTipRole).toString().split('\n');
+                QCOMPARE(tip.size(), 2);
+                QCOMPARE(tip.first(), cell.data().toString());
+                QVERIFY2(tip.last().startsWith(QLatin1String("Arrived ")), qPrintable(tip.last()));
+                const QTime time = QTime::fromString(tip.last().mid(8), QStringLiteral("hh:mm:ss.zzz"));
+                QVERIFY(time.isValid());
+                QDateTime arrived(after.date(), time);
+                if (arrived > after.addMSecs(1))
+                    arrived = arrived.addDays(-1); // across midnight
+                QVERIFY(arrived >= before.addMSecs(-1) && arrived <= after);
+            }
+        }
+    }
+    QCOMPARE(t.ui->tableView->model()->index(0, 1).data(Qt::ToolTipRole).toString().section('\n', 0, 0),
+             QStringLiteral("64/Pedal (Sustain)"));
+    // The view shows it where the pointer rests.
+    QTableView *v = t.ui->tableView;
+    const QRect cell = v->visualRect(v->model()->index(0, 1));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), v->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(v->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), v->model()->index(0, 1).data(Qt::ToolTipRole).toString());
+    QToolTip::hideText();
+}
+
+void TestMonitor::export_rowsShownAndAllSinceConnect_csvAndMidiReadBack()
+{
+    FakeFileDialogs files;
+    ControllerRig rig(QStringLiteral("ZT-3"));
+    {
+        Widget &w = *rig.window;
+        Ui::Widget *ui = rig.ui;
+        SimulatedController &controller = rig.controller;
+        if (QAction *names = ccNamesAction(w); names && !names->isChecked())
+            names->trigger();
+        // Frames before the Connect are not part of "since Connect".
+        w.enqueuePedalFrame(frameOf(0, 0xB0, 1, 1));
+        QVERIFY(QTest::qWaitFor([&w] { return !w.pedalFrameDrainPending(); }));
+        ui->clearButton->click();
+        QVERIFY(rig.connect());
+
+        const QList<QByteArray> frames = {
+            ControllerBehaviour::usbMidiEvent(0x90, 60, 100),
+            ControllerBehaviour::usbMidiEvent(0xB0, 11, 64),
+            frameOf(5, 0xB0, 7, 1), // another slot: filtered out of the tables
+            ControllerBehaviour::usbMidiEvent(0xE3, 0, 64),
+            ControllerBehaviour::usbMidiEvent(0xFA, 0, 0),
+            ControllerBehaviour::usbMidiEvent(0x80, 60, 0),
+        };
+        ui->checkBox_ex->setChecked(true);
+        const qint64 handledBefore = w.handledPedalFrames();
+        for (const QByteArray &frame : frames) {
+            controller.send(frame);
+            // Each its own read, so that the times differ.
+            QTRY_VERIFY(w.handledPedalFrames() > handledBefore + frames.indexOf(frame));
+        }
+        QTRY_COMPARE(rowCounts(ui), (QList<int>{5, 5, 5}));
+        QCOMPARE(w.monitorCapture().size(), frames.size());
+
+        QTemporaryDir dir;
+        files.answerWith({dir.filePath("rows"), dir.filePath("all.csv"), dir.filePath("rows")});
+        exportAs(w, QStringLiteral("Rows Shown as CSV..."));
+        exportAs(w, QStringLiteral("All Since Connect as CSV..."));
+        exportAs(w, QStringLiteral("Rows Shown as MIDI File..."));
+        QCOMPARE(rig.boxes.seen().size(), 0);
+        QCOMPARE(files.asked.size(), 3);
+        QCOMPARE(files.asked.at(0).caption, QStringLiteral("Export"));
+        QCOMPARE(files.asked.at(0).filter, QStringLiteral("CSV files (*.csv)"));
+        QCOMPARE(files.asked.at(2).filter, QStringLiteral("MIDI files (*.mid *.midi)"));
+        QVERIFY2(statusLineText(w).contains(QStringLiteral("5 events exported to ")
+                                            + dir.filePath("rows.mid")),
+                 qPrintable(statusLineText(w)));
+
+        // CSV of the rows shown: the table's texts and the frames' bytes.
+        const QList<QStringList> rows = csvLines(dir.filePath("rows.csv"));
+        QCOMPARE(rows.size(), 1 + 5);
+        QCOMPARE(rows.first(), (QStringList{"time", "status", "data1", "data2", "channel", "raw bytes"}));
+        const QAbstractItemModel *m = ui->tableView->model();
+        const QList<QByteArray> shown = {frames.at(0), frames.at(1), frames.at(3), frames.at(4), frames.at(5)};
+        double lastTime = 0;
+        for (int r = 0; r < 5; ++r) {
+            const QStringList &line = rows.at(r + 1);
+            QCOMPARE(line.size(), 6);
+            for (int c = 0; c < 4; ++c)
+                QCOMPARE(line.at(c + 1), m->index(r, c).data().toString());
+            QCOMPARE(line.at(5), QString::fromLatin1(shown.at(r).toHex(' ').toUpper()));
+            bool number = false;
+            const double time = line.at(0).toDouble(&number);
+            QVERIFY(number && time >= lastTime && time < 60);
+            lastTime = time;
+        }
+        // Everything since Connect: the filtered frame too, and not the one before.
+        const QList<QStringList> all = csvLines(dir.filePath("all.csv"));
+        QCOMPARE(all.size(), 1 + frames.size());
+        for (int r = 0; r < frames.size(); ++r)
+            QCOMPARE(all.at(r + 1).at(5), QString::fromLatin1(frames.at(r).toHex(' ').toUpper()));
+        QCOMPARE(all.at(3).mid(1, 4), (QStringList{"CC", "7/Volume", "1", "1"}));
+
+        // The MIDI file, read back by mido: every message byte for byte, at
+        // its arrival time in ticks of 500 us.
+        if (MidoReader::python().isEmpty())
+            QSKIP("No python3 here to read the file back with mido");
+        MidoReader::File file;
+        QString error;
+        QVERIFY2(MidoReader::read(dir.filePath("rows.mid"), &file, &error), qPrintable(error));
+        QCOMPARE(file.ticksPerBeat, 1000);
+        QCOMPARE(file.messages.size(), 1 + 5 + 1);
+        const qint64 first = m->index(0, 0).data(EventTableModel::arrivalRole).toLongLong();
+        const QList<QByteArray> bytes = {QByteArray::fromHex("903c64"), QByteArray::fromHex("b00b40"),
+                                         QByteArray::fromHex("e30040"), QByteArray(),
+                                         QByteArray::fromHex("803c00")};
+        for (int r = 0; r < 5; ++r) {
+            const MidoReader::Message &msg = file.messages.at(r + 1);
+            const qint64 arrived = m->index(r, 0).data(EventTableModel::arrivalRole).toLongLong();
+            QCOMPARE(msg.tick, (arrived - first + 250) / 500);
+            QVERIFY(qAbs(msg.seconds - (arrived - first) / 1e6) <= 0.00025 + 1e-6);
+            if (bytes.at(r).isEmpty())
+                QCOMPARE(msg.text, QStringLiteral("Start"));
+            else
+                QCOMPARE(msg.bytes.toHex(' '), bytes.at(r).toHex(' '));
+        }
+        QVERIFY(file.messages.at(5).tick > 0);
+
+        // A new Connect starts the capture again.
+        ui->connectButton->click();
+        QTRY_VERIFY(!controller.isHostConnected());
+        QCOMPARE(w.monitorCapture().size(), frames.size());
+        ui->connectButton->click();
+        QTRY_VERIFY(controller.isHostConnected());
+        QCOMPARE(w.monitorCapture().size(), 0);
+        ui->connectButton->click();
+        QTRY_VERIFY(!controller.isHostConnected());
+    }
+}
+
+void TestMonitor::export_pausedWritesTheRowsShown_cancelWritesNothing_failureSaysSoInABox()
+{
+    Window t;
+    FakeFileDialogs files;
+    QTemporaryDir dir;
+    for (int i = 0; i < 3; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QVERIFY(t.drained());
+    pauseButtons(t.w).at(0)->click();
+    for (int i = 3; i < 8; ++i)
+        t.w.enqueuePedalFrame(numbered(i));
+    QVERIFY(t.drained());
+
+    files.answerWith({dir.filePath("paused.csv"), dir.filePath("all.csv")});
+    exportAs(t.w, QStringLiteral("Rows Shown as CSV..."));
+    exportAs(t.w, QStringLiteral("All Since Connect as CSV..."));
+    QList<QStringList> lines = csvLines(dir.filePath("paused.csv"));
+    QCOMPARE(lines.size(), 1 + 3);
+    QCOMPARE(lines.last().at(3), QStringLiteral("2"));
+    QCOMPARE(csvLines(dir.filePath("all.csv")).size(), 1 + 8);
+
+    // Cancel: nothing written, nothing said.
+    const QString before = statusLineText(t.w);
+    files.answerWith({QString()});
+    exportAs(t.w, QStringLiteral("Rows Shown as MIDI File..."));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+    QCOMPARE(t.boxes.seen().size(), 0);
+    QCOMPARE(statusLineText(t.w), before);
+
+    // A file that cannot be written: a box says so, and the status line claims nothing.
+    const QString missing = dir.filePath(QStringLiteral("gone/take.mid"));
+    files.answerWith({missing});
+    exportAs(t.w, QStringLiteral("Rows Shown as MIDI File..."));
+    QTRY_COMPARE(t.boxes.seen().size(), 1);
+    QCOMPARE(t.boxes.seen().first().title, QStringLiteral("Export"));
+    QCOMPARE(t.boxes.seen().first().icon, QMessageBox::Warning);
+    QVERIFY2(t.boxes.seen().first().text.startsWith(
+                 QLatin1String("The file could not be saved (cannot open the file: ")),
+             qPrintable(t.boxes.seen().first().text));
+    QVERIFY(!QFile::exists(missing));
+    QCOMPARE(statusLineText(t.w), before);
 }
 
 QTEST_MAIN(TestMonitor)

@@ -18,7 +18,7 @@ build="${FUZZ_BUILD:-$root/build-fuzz}"
 
 missing=()
 for pkg in clang libclang-rt-14-dev qtbase5-dev libqt5serialport5-dev libqcustomplot-dev cmake \
-           pkg-config librtmidi-dev libjack-jackd2-dev; do
+           pkg-config librtmidi-dev libjack-jackd2-dev libdrumstick-dev; do
     dpkg-query -W -f='${Status}\n' "$pkg" 2>/dev/null | grep -q 'install ok installed' \
         || missing+=("$pkg")
 done

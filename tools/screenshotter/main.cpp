@@ -1,5 +1,5 @@
 // Shows the main window with the application style and saves a picture of it
-// on each pedal page:
+// on each pedal page, with its live monitor running and paused:
 //
 //   stompwright-screenshot [<output dir>]     (default /tmp/stompwright-shots)
 //
@@ -211,6 +211,23 @@ int shootMonitor(Widget &window, const QString &outDir)
         pedalType->setCurrentIndex(2);
     feed({event(0x99, 44, 100), event(0x89, 44, 0), event(0xB0, 4, 20), event(0xB0, 4, 110)});
     shoot(QStringLiteral("10-hihat-live"));
+
+    // Paused while 1500 more frames arrive: the tables stand still and count
+    // them; on resume they show the newest 1000 and say how many were dropped.
+    auto *pause = window.findChild<QPushButton *>(QStringLiteral("pauseButton_3"));
+    if (!pause)
+        return failures + 1;
+    pause->click();
+    for (int round = 0; round < 6; ++round) {
+        QList<QByteArray> frames;
+        for (int i = 0; i < 250; ++i)
+            frames.append(event(0xB0, 4, (round * 250 + i) % 128));
+        feed(frames);
+    }
+    shoot(QStringLiteral("13-monitor-paused"));
+    pause->click();
+    shoot(QStringLiteral("14-monitor-resumed"));
+    window.clearEventTables();
     return failures;
 }
 
