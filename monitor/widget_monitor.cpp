@@ -23,6 +23,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -614,6 +616,15 @@ void Widget::exportMonitor(bool sinceConnect, MonitorExport::Format format)
     if (name.isEmpty())
         return;
     const QString path = MonitorExport::withSuffix(name, format);
+    // The dialog asked about the name as typed; a file under the completed
+    // name is not replaced without asking too.
+    if (path != name && QFileInfo::exists(path)
+        && QMessageBox::question(this, title,
+                                 tr("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QDir::toNativeSeparators(path)),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
     const QVector<ExportRow> rows = monitorExportRows(sinceConnect);
     QByteArray bytes;
     QString note;

@@ -1096,6 +1096,29 @@ void TestMonitor::export_pausedWritesTheRowsShown_cancelWritesNothing_failureSay
              qPrintable(t.boxes.seen().first().text));
     QVERIFY(!QFile::exists(missing));
     QCOMPARE(statusLineText(t.w), before);
+
+    // A name typed without its suffix that completes to a file already there:
+    // asked first; No keeps the file as it was, Yes replaces it.
+    const QString kept = dir.filePath(QStringLiteral("paused.csv"));
+    const auto readAll = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray keptBytes = readAll(kept);
+    QVERIFY(!keptBytes.isEmpty());
+    t.boxes.setAnswer(QMessageBox::No);
+    files.answerWith({dir.filePath(QStringLiteral("paused"))});
+    exportAs(t.w, QStringLiteral("All Since Connect as CSV..."));
+    QTRY_COMPARE(t.boxes.seen().size(), 2);
+    QCOMPARE(t.boxes.seen().last().icon, QMessageBox::Question);
+    QVERIFY(t.boxes.seen().last().text.contains(QDir::toNativeSeparators(kept)));
+    QCOMPARE(readAll(kept), keptBytes);
+    QCOMPARE(statusLineText(t.w), before);
+    t.boxes.setAnswer(QMessageBox::Yes);
+    files.answerWith({dir.filePath(QStringLiteral("paused"))});
+    exportAs(t.w, QStringLiteral("All Since Connect as CSV..."));
+    QTRY_COMPARE(t.boxes.seen().size(), 3);
+    QCOMPARE(csvLines(kept).size(), 1 + 8);
 }
 
 QTEST_MAIN(TestMonitor)
