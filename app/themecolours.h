@@ -33,9 +33,6 @@ constexpr QRgb disabledButton = 0xFF303030;
 constexpr QRgb disabledBorder = 0xFF4A4A4A;
 constexpr QRgb disabledIndicator = 0xFF5A5A5A;
 
-/// Every background that the window's controls sit on.
-constexpr QRgb backgrounds[] = {window, groupTop, groupBottom};
-
 /// The relative luminance of an sRGB colour as WCAG 2 defines it: 0 for
 /// black to 1 for white (alpha ignored).
 double relativeLuminance(QRgb colour);

@@ -31,13 +31,6 @@ QRgb grey(int v)
     return qRgb(v, v, v);
 }
 
-/// The colour of the pixel that a widget shows at pos, in a picture of its
-/// parent (so that the parent's background is part of it).
-QRgb pixelOf(const QImage &parentPicture, const QWidget *w, QPoint pos)
-{
-    return parentPicture.pixel(w->mapToParent(pos)) | 0xFF000000;
-}
-
 /// The lightest and the darkest pixel in a rectangle of a picture.
 std::pair<QRgb, QRgb> extremes(const QImage &picture, const QRect &area)
 {
@@ -70,7 +63,6 @@ private slots:
     void contrastRatio_symmetricBoundedAndMonotonic();
     void themePairs_meetWcagMinimum_data();
     void themePairs_meetWcagMinimum();
-    void disabledText_dimmerThanEnabledOnEveryBackground();
     void styleSheet_everyColourNameResolved();
 
     void checkBoxIndicator_outlineStandsOutAsDrawn();
@@ -159,6 +151,7 @@ void tst_Theme::themePairs_meetWcagMinimum_data()
     // WCAG: 3 for the parts of a control, 4.5 for body text.
     constexpr double control = 3.0;
     constexpr double textMinimum = 4.5;
+    // Every surface the window's controls sit on; popups are drawn on window.
     const std::pair<const char *, QRgb> surfaces[] = {
         {"window", window}, {"group top", groupTop}, {"group bottom", groupBottom}};
     for (const auto &[name, surface] : surfaces) {
@@ -176,7 +169,6 @@ void tst_Theme::themePairs_meetWcagMinimum_data()
     QTest::newRow("button text, gradient top") << text << buttonTop << textMinimum;
     QTest::newRow("button text, gradient bottom") << text << buttonBottom << textMinimum;
     QTest::newRow("disabled button text") << disabledText << disabledButton << control;
-    QTest::newRow("popup item") << text << window << textMinimum;
     QTest::newRow("popup selection") << selectionText << gold << textMinimum;
     QTest::newRow("popup scroll handle") << scrollHandle << well << control;
     QTest::newRow("popup scroll handle, hovered") << gold << well << control;
@@ -195,13 +187,6 @@ void tst_Theme::themePairs_meetWcagMinimum()
                                               .arg(minimum)));
 }
 
-void tst_Theme::disabledText_dimmerThanEnabledOnEveryBackground()
-{
-    for (QRgb surface : backgrounds)
-        QVERIFY(contrastRatio(disabledText, surface) < contrastRatio(text, surface) / 2);
-    QVERIFY(contrastRatio(disabledText, disabledButton) < contrastRatio(text, buttonBottom) / 2);
-}
-
 void tst_Theme::styleSheet_everyColourNameResolved()
 {
     const QString sheet = applicationStyleSheet();
@@ -214,39 +199,42 @@ void tst_Theme::checkBoxIndicator_outlineStandsOutAsDrawn()
     QWidget page;
     auto *layout = new QHBoxLayout(&page);
     layout->setContentsMargins(12, 12, 12, 12);
-    auto *unchecked = new QCheckBox(QStringLiteral("Evert"), &page);
-    auto *checked = new QCheckBox(QStringLiteral("Evert"), &page);
-    checked->setChecked(true);
-    layout->addWidget(unchecked);
-    layout->addWidget(checked);
+    QCheckBox *boxes[2];
+    for (QCheckBox *&box : boxes) {
+        box = new QCheckBox(QStringLiteral("Evert"), &page);
+        layout->addWidget(box);
+    }
+    boxes[1]->setChecked(true);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     const QImage picture = page.grab().toImage();
-    const QRgb background = picture.pixel(2, 2) | 0xFF000000;
+    const auto at = [&picture](QPoint p) { return picture.pixel(p) | 0xFF000000; };
+    const QRgb background = at(QPoint(2, 2));
     QCOMPARE(background, window);
 
-    for (QCheckBox *box : {unchecked, checked}) {
+    for (QCheckBox *box : boxes) {
         QStyleOptionButton option;
         option.initFrom(box);
-        const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        const QRect indicator = box->style()
+                                    ->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box)
+                                    .translated(box->pos());
         QVERIFY(indicator.width() >= 12 && indicator.height() >= 12);
-        // One pixel into the left edge of the two-pixel outline.
-        const QRgb outline = pixelOf(picture, box, QPoint(indicator.left() + 1, indicator.center().y()));
+        // One pixel into the left edge of the two-pixel outline, and inside it.
+        const QRgb outline = at(QPoint(indicator.left() + 1, indicator.center().y()));
+        const QRgb inside = at(indicator.center() + QPoint(-2, -3));
         QVERIFY2(contrastRatio(outline, background) >= 3.0,
                  qPrintable(QColor(outline).name() + QLatin1String(" on ") + QColor(background).name()));
-        const QRgb inside = pixelOf(picture, box, indicator.center() + QPoint(-2, -3));
-        QVERIFY2(contrastRatio(outline, inside) >= 3.0 || outline == inside,
-                 qPrintable(QColor(inside).name()));
+        if (!box->isChecked()) {
+            QVERIFY2(contrastRatio(outline, inside) >= 3.0, qPrintable(QColor(inside).name()));
+            continue;
+        }
+        // A checked box is filled; its tick is the darkest thing in it.
+        QCOMPARE(inside, outline);
+        const auto [light, dark] = extremes(picture, indicator.adjusted(3, 3, -3, -3));
+        QCOMPARE(light, inside);
+        QVERIFY2(contrastRatio(dark, light) >= 3.0,
+                 qPrintable(QColor(dark).name() + QLatin1String(" on ") + QColor(light).name()));
     }
-    // The tick: the darkest pixel inside a checked box stands out from its gold.
-    QStyleOptionButton option;
-    option.initFrom(checked);
-    QRect indicator = checked->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, checked);
-    indicator.translate(checked->pos());
-    const auto [light, dark] = extremes(picture, indicator.adjusted(3, 3, -3, -3));
-    QVERIFY2(contrastRatio(dark, light) >= 3.0,
-             qPrintable(QColor(dark).name() + QLatin1String(" on ") + QColor(light).name()));
-    QVERIFY(contrastRatio(dark, gold) >= 3.0);
 }
 
 void tst_Theme::disabledControls_drawnDimmer_data()
@@ -286,9 +274,8 @@ void tst_Theme::disabledControls_drawnDimmer()
     const QImage on = enabled->grab().toImage();
     const QImage off = disabled->grab().toImage();
     QCOMPARE(on.size(), off.size());
-    const auto [onLight, onDark] = extremes(on, on.rect());
+    const QRgb onLight = extremes(on, on.rect()).first;
     const auto [offLight, offDark] = extremes(off, off.rect());
-    Q_UNUSED(onDark)
     // The text is the lightest thing in either: dimmer when disabled, yet
     // legible on the darkest part of the control.
     QVERIFY2(relativeLuminance(offLight) < relativeLuminance(onLight) / 2,
