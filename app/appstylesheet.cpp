@@ -111,6 +111,9 @@ QCheckBox:focus {
     border: 1px solid @hoverBorder;
     border-radius: 3px;
 }
+/* Popups as a list under the box rather than a menu over it: the list's
+   window then takes the box's colours, shows ten rows (within the form's
+   200 px) and scrolls with a scroll bar. */
 QComboBox {
     combobox-popup: 0;
 }
@@ -154,6 +157,7 @@ QCheckBox::indicator:checked {
     background-color: @gold;
     image: url(:/IMG/check.png);
 }
+/* Disabled controls: dimmer text, flat buttons. */
 QWidget:disabled {
     color: @disabledText;
 }
