@@ -171,7 +171,6 @@ void tst_Theme::themePairs_meetWcagMinimum_data()
     QTest::newRow("disabled button text") << disabledText << disabledButton << control;
     QTest::newRow("popup selection") << selectionText << gold << textMinimum;
     QTest::newRow("popup scroll handle") << scrollHandle << well << control;
-    QTest::newRow("popup scroll handle, hovered") << gold << well << control;
 }
 
 void tst_Theme::themePairs_meetWcagMinimum()
