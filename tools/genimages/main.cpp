@@ -9,6 +9,8 @@
 // turns about the point the scene turns it about.  --preview also renders the
 // three scenes at rest and at their extreme angles, for checking by eye.
 
+#include "app/themecolours.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -720,6 +722,22 @@ QImage paintCurveBackground()
 
 // ---------------------------------------------------------------------------
 
+/// The tick of a checked check box: a square picture drawn over the gold
+/// indicator (10 x 10 logical pixels; size is 10 or 20 for the @2x copy).
+QImage paintCheckMark(int size)
+{
+    QImage image = newCanvas(QSize(size, size));
+    QPainter p(&image);
+    prepare(p);
+    p.scale(size / 10.0, size / 10.0);
+    QPen pen{QColor(ThemeColours::checkMark), 1.9};
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    p.drawPolyline(QPolygonF({QPointF(1.6, 5.2), QPointF(4.0, 7.6), QPointF(8.4, 2.6)}));
+    return image;
+}
+
 bool save(const QImage &image, const QString &path, const char *format = "png")
 {
     QImageWriter writer(path, format);
@@ -853,6 +871,8 @@ int main(int argc, char *argv[])
     ok &= save(icon, img + QStringLiteral("icon.png"));
     ok &= save(icon, img + QStringLiteral("icon.ico"), "ico");
     ok &= save(paintIcon(128), root + QStringLiteral("/ico.png"));
+    ok &= save(paintCheckMark(10), img + QStringLiteral("check.png"));
+    ok &= save(paintCheckMark(20), img + QStringLiteral("check@2x.png"));
 
     if (!previewDir.isEmpty()) {
         QDir().mkpath(previewDir);

@@ -19,8 +19,12 @@
 #include "update/downloadserver.h"
 #include "upgrade/upgrade_dialog.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -341,6 +345,84 @@ int shootUpgrade(Widget &window, const QString &outDir)
     return failures;
 }
 
+
+/// The expression page's controller list opened. Without a window manager
+/// the popup is a top-level window of its own, so the picture is a grab of
+/// the screen area that holds the window and the popup.
+int shootDropDown(Widget &window, const QString &outDir)
+{
+    auto *pedalType = window.findChild<QComboBox *>(QStringLiteral("pendal_type_comboBox0"));
+    if (pedalType)
+        pedalType->setCurrentIndex(0);
+    if (auto *event = window.findChild<QComboBox *>(QStringLiteral("expression_comboBox0")))
+        event->setCurrentIndex(0);
+    auto *list = window.findChild<QComboBox *>(QStringLiteral("expression_cc_comboBox_ctl"));
+    if (!list || !list->isVisible()) {
+        QTextStream(stderr) << "the controller list is not on screen\n";
+        return 1;
+    }
+    list->setCurrentIndex(7);
+    settle(200);
+    list->showPopup();
+    settle(400);
+    QWidget *popup = list->view()->window();
+    const QRect area = window.frameGeometry().united(popup->frameGeometry());
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
+        0, area.x(), area.y(), area.width(), area.height());
+    const bool shown = popup->isVisible();
+    list->hidePopup();
+    settle(100);
+    const QString path = outDir + QStringLiteral("/13-dropdown-open.png");
+    if (shown && shot.save(path)) {
+        QTextStream(stdout) << path << " (popup " << popup->width() << 'x' << popup->height()
+                            << ")\n";
+        return 0;
+    }
+    return 1;
+}
+
+
+/// Check boxes and buttons in every state on the window's backgrounds, shown
+/// at twice the size so that outlines and ticks can be judged.
+int shootControls(const QString &outDir)
+{
+    QWidget sheet;
+    auto *layout = new QGridLayout(&sheet);
+    const auto row = [&](QWidget *parent, QGridLayout *grid) {
+        int column = 0;
+        for (bool enabled : {true, false}) {
+            for (bool checked : {false, true}) {
+                auto *box = new QCheckBox(QStringLiteral("Evert"), parent);
+                box->setChecked(checked);
+                box->setEnabled(enabled);
+                grid->addWidget(box, 0, column++);
+            }
+            auto *button = new QPushButton(QStringLiteral("Upgrade"), parent);
+            button->setEnabled(enabled);
+            grid->addWidget(button, 0, column++);
+            auto *list = new QComboBox(parent);
+            list->addItem(QStringLiteral("7) Volume"));
+            list->setEnabled(enabled);
+            grid->addWidget(list, 0, column++);
+        }
+    };
+    row(&sheet, layout);
+    auto *group = new QGroupBox(QStringLiteral("Group"), &sheet);
+    auto *inGroup = new QGridLayout(group);
+    row(group, inGroup);
+    layout->addWidget(group, 1, 0, 1, 8);
+    sheet.show();
+    settle(300);
+    const QImage picture = sheet.grab().toImage();
+    sheet.hide();
+    const QString path = outDir + QStringLiteral("/14-controls.png");
+    if (picture.scaled(picture.size() * 2).save(path)) {
+        QTextStream(stdout) << path << '\n';
+        return 0;
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -362,7 +444,8 @@ int main(int argc, char *argv[])
                        [&] {
         const int failures = shootPages(window, outDir) + shootCurves(window, outDir)
                              + shootMenuAndAbout(window, outDir) + shootMonitor(window, outDir)
-                             + shootConnected(window, outDir) + shootUpgrade(window, outDir);
+                             + shootConnected(window, outDir) + shootUpgrade(window, outDir)
+                             + shootDropDown(window, outDir) + shootControls(outDir);
         app.exit(failures == 0 ? 0 : 1);
     });
     // The same start as the program itself: title-bar buttons, show, event loop.
