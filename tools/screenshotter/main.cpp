@@ -372,7 +372,7 @@ int shootDropDown(Widget &window, const QString &outDir)
     const bool shown = popup->isVisible();
     list->hidePopup();
     settle(100);
-    const QString path = outDir + QStringLiteral("/13-dropdown-open.png");
+    const QString path = outDir + QStringLiteral("/15-dropdown-open.png");
     if (shown && shot.save(path)) {
         QTextStream(stdout) << path << " (popup " << popup->width() << 'x' << popup->height()
                             << ")\n";
@@ -415,7 +415,7 @@ int shootControls(const QString &outDir)
     settle(300);
     const QImage picture = sheet.grab().toImage();
     sheet.hide();
-    const QString path = outDir + QStringLiteral("/14-controls.png");
+    const QString path = outDir + QStringLiteral("/16-controls.png");
     if (picture.scaled(picture.size() * 2).save(path)) {
         QTextStream(stdout) << path << '\n';
         return 0;
