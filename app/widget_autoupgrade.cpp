@@ -142,6 +142,15 @@ void Widget::startAutoUpgradeByName(QNetworkReply *reply)
                                                     "written to the device."));
                                  return;
                              }
+                             if (result.verdict == ImageChecksum::Verdict::Unavailable) {
+                                 qCWarning(lcUpgrade).noquote()
+                                     << autoTag() << "checksum unavailable:" << result.note;
+                                 autoUpgradeFail(tr("The checksum for the downloaded firmware "
+                                                    "could not be read (%1). Nothing was written "
+                                                    "to the device.")
+                                                     .arg(result.note));
+                                 return;
+                             }
                              AUTO_LOG << "checksum"
                                       << (result.verdict == ImageChecksum::Verdict::Matches
                                               ? "verified"

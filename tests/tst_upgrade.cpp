@@ -771,6 +771,11 @@ void tst_Upgrade::online_imageRefused_data()
                              "offers. Nothing was written to the device.";
     QTest::newRow("checksum of another image") << "mismatch" << mismatch;
     QTest::newRow("checksum file that is none") << "garbage" << mismatch;
+    const QString unread = "The checksum for the downloaded firmware could not be read (%1). "
+                           "Nothing was written to the device.";
+    QTest::newRow("checksum behind a server error")
+        << "checksum 500" << unread;
+    QTest::newRow("checksum connection dropped") << "checksum dropped" << unread;
     QTest::newRow("image over 1 MiB") << "oversized" << "";
 }
 
@@ -789,6 +794,10 @@ void tst_Upgrade::online_imageRefused()
         rig.server.serve(path, image(5000, 2)); // the checksum stays that of the first
         if (kind == "garbage")
             rig.server.serve(path + ".sha256", "<html>not here</html>");
+        else if (kind == "checksum 500")
+            rig.server.serve(path + ".sha256", "<html>busy</html>", 500);
+        else if (kind == "checksum dropped")
+            rig.server.drop(path + ".sha256");
     }
     QVERIFY(rig.connect());
     QTRY_COMPARE_WITH_TIMEOUT(rig.boxes.seen().size(), 2, 5000);
@@ -796,6 +805,14 @@ void tst_Upgrade::online_imageRefused()
     if (kind == "oversized") {
         QVERIFY(rig.boxes.texts().last().contains("a firmware image has at most 1048576 bytes"));
         QCOMPARE(rig.server.requestCount(path), 1); // aborted, not retried
+    } else if (kind.startsWith("checksum")) {
+        // The reason is in Qt's words; the box names it.
+        const QString box = rig.boxes.texts().last();
+        QVERIFY2(box.startsWith(text.section("(%1)", 0, 0) + "(")
+                     && box.endsWith(text.section("(%1)", 1)) && box.size() > text.size() + 2,
+                 qPrintable(box));
+        QVERIFY(rig.dialog.ui->textBrowser->toHtml().contains(
+            "The checksum offered for this firmware could not be read: "));
     } else {
         QCOMPARE(rig.boxes.texts().last(), text);
         QVERIFY(rig.dialog.ui->textBrowser->toHtml().contains("Checksum mismatch: the server gives "

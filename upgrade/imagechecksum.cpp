@@ -33,7 +33,11 @@ QNetworkReply *check(QObject *context, const QUrl &imageUrl, const QByteArray &i
                          QByteArray body;
                          const QString failure = DownloadCheck::take(*reply, &body, timeoutMs);
                          if (!*oversized && !failure.isEmpty()) {
+                             const int status =
+                                 reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
                              result.note = failure;
+                             if (status != 404 && status != 410)
+                                 result.verdict = Verdict::Unavailable;
                              qCDebug(lcUpgrade) << "no checksum at" << reply->url() << failure;
                              done(result);
                              return;

@@ -216,6 +216,15 @@ void upgrade_dialog::downloadFirmware(QString url, QString versionToken)
                     refuseImage(tr("The downloaded firmware does not match the checksum the server "
                                    "offers. Nothing was written to the device."));
                     return;
+                case ImageChecksum::Verdict::Unavailable:
+                    appendLog(QStringLiteral("<font color=\"red\">%1</font>")
+                                  .arg(tr("The checksum offered for this firmware could not be "
+                                          "read: %1")
+                                           .arg(result.note.toHtmlEscaped())));
+                    refuseImage(tr("The checksum for the downloaded firmware could not be read "
+                                   "(%1). Nothing was written to the device.")
+                                    .arg(result.note));
+                    return;
                 case ImageChecksum::Verdict::Missing:
                     appendLog(tr("No checksum offered for this firmware."));
                     break;
