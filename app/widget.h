@@ -93,7 +93,6 @@ public:
         int scanIntervalMs = 150;      ///< upgrade device scan
         int deviceTimeoutMs = 20000;   ///< for the upgrade device to show up
         int transferTimeoutMs = 30000; ///< one download request
-        int processStartMs = 30000;    ///< for a downloaded installer to start
     };
     AutoUpgradeTimings autoUpgradeTimings() const { return m_autoTimings; }
     void setAutoUpgradeTimings(const AutoUpgradeTimings &timings) { m_autoTimings = timings; }
