@@ -47,8 +47,10 @@ Name parse(const QString &fileName)
     if (parts.size() != 3 || parts[0].isEmpty() || parts[1].isEmpty()
         || parts[0] != namePart(parts[0]) || parts[1] != namePart(parts[1]))
         return name;
+    // Qt's parser also takes signs and blanks in a number ("-+31900-" reads
+    // as 03:19:00); only the name this tool writes for that time is one of its.
     QDateTime when = QDateTime::fromString(parts[2], kTimeFormat);
-    if (!when.isValid() || parts[2].size() != kTimeFormat.size())
+    if (!when.isValid() || when.toString(kTimeFormat) != parts[2])
         return name;
     when.setTimeSpec(Qt::UTC);
     name.ok = true;

@@ -449,7 +449,9 @@ void TestBackupFile::autoBackupNames_foreignNamesNotTaken()
              "ZT-3_V1.2.0_20261399-231900-123.json", "ZT-3_V1.2.0_20261209-231900.json",
              "ZT-3_V1.2.0_20261209-2319001-123.json", "ZT 3_V1_20261209-231900-123.json",
              "_V1_20261209-231900-123.json", "ZT-3__20261209-231900-123.json",
-             "ZT-3_V1.2.0_20261209-231900-123.json.bak", "ZT-3-V1.2.0-20261209-231900.json"}) {
+             "ZT-3_V1.2.0_20261209-231900-123.json.bak", "ZT-3-V1.2.0-20261209-231900.json",
+             "ZT-3_V1.2_20261209-+31900-123.json", "ZT-3_V1.2_20261209- 31900-123.json",
+             "ZT-3_V1.2_+0261209-231900-123.json", "ZT-3_V1.2_20261209-231900-+23.json"}) {
         QVERIFY2(!AutoBackups::parse(name).ok, qPrintable(name));
         QVERIFY(AutoBackups::toPrune({name}, "ZT-3", 0).isEmpty());
     }
