@@ -180,7 +180,7 @@ public slots:
     void waitConnected();
     void autoUpgradeFail(QString reason);
 
-    // ---- application update (update/widget_appupdate.cpp) ----
+    // ---- application update (app/widget_appupdate.cpp) ----
     /// Looks for a newer release of the application: at every show of the
     /// window (manual false) and from Help > Check for Update (manual true).
     void checkForAppUpdate(bool manual);

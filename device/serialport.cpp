@@ -138,7 +138,7 @@ void SerialPort::refreshDeviceList(bool filterByPrefix, bool logPorts)
         if (!kept.at(i))
             deviceCombo->removeItem(i);
     }
-    // The entry's text is the spec'd description; two controllers of one
+    // The entry's text is the controller's USB description; two of one
     // model tell apart by the port their tool tip names.
     for (const auto &controller : qAsConst(present)) {
         deviceCombo->addItem(controller.first, controller.second);

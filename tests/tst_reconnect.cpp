@@ -33,16 +33,16 @@ using Looks = QList<Look>;
 const QString kDesc = QStringLiteral("Veltrano ZT-3 MIDI");
 
 /// "port|description|serial"; the description defaults to kDesc.
-ControllerPort port(const QString &spec)
+ControllerPort port(const QString &fields)
 {
-    const QStringList f = spec.split(QLatin1Char('|'));
+    const QStringList f = fields.split(QLatin1Char('|'));
     return {f.value(0), f.value(1).isEmpty() ? kDesc : f.value(1), f.value(2)};
 }
 
-QList<ControllerPort> ports(const QStringList &specs)
+QList<ControllerPort> ports(const QStringList &list)
 {
     QList<ControllerPort> out;
-    for (const QString &s : specs)
+    for (const QString &s : list)
         out.append(port(s));
     return out;
 }
