@@ -4,6 +4,7 @@
 #include "device/serialport.h"
 #include "sim/controllerbehaviour.h"
 #include "sim/pseudorandombytes.h"
+#include "upgrade/firmwareimage.h"
 #include "support/controllerrig.h"
 #include "support/upgraderig.h"
 #include "ui_upgrade_dialog.h"
@@ -771,6 +772,7 @@ void tst_Upgrade::online_imageRefused_data()
                              "offers. Nothing was written to the device.";
     QTest::newRow("checksum of another image") << "mismatch" << mismatch;
     QTest::newRow("checksum file that is none") << "garbage" << mismatch;
+    QTest::newRow("checksum file over 4 KiB") << "oversized checksum" << mismatch;
     const QString unread = "The checksum for the downloaded firmware could not be read (%1). "
                            "Nothing was written to the device.";
     QTest::newRow("checksum behind a server error")
@@ -794,6 +796,9 @@ void tst_Upgrade::online_imageRefused()
         rig.server.serve(path, image(5000, 2)); // the checksum stays that of the first
         if (kind == "garbage")
             rig.server.serve(path + ".sha256", "<html>not here</html>");
+        else if (kind == "oversized checksum") // the image's true checksum, then 8 KiB more
+            rig.server.serve(path + ".sha256", FirmwareImage::sha256Hex(image(5000, 2))
+                                                   + "  ZT-3_V1.3.0.bin\n" + QByteArray(8192, '#'));
         else if (kind == "checksum 500")
             rig.server.serve(path + ".sha256", "<html>busy</html>", 500);
         else if (kind == "checksum dropped")
@@ -816,7 +821,7 @@ void tst_Upgrade::online_imageRefused()
     } else {
         QCOMPARE(rig.boxes.texts().last(), text);
         QVERIFY(rig.dialog.ui->textBrowser->toHtml().contains("Checksum mismatch: the server gives "
-                                                              + QString(kind == "garbage"
+                                                              + QString(kind != "mismatch"
                                                                             ? "no valid checksum"
                                                                             : "")));
     }

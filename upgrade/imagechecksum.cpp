@@ -16,23 +16,17 @@ QNetworkReply *check(QObject *context, const QUrl &imageUrl, const QByteArray &i
     url.setPath(FirmwareImage::checksumPath(url.path()));
     auto *manager = new QNetworkAccessManager(context);
     QNetworkReply *reply = manager->get(DownloadCheck::request(url, timeoutMs));
-    auto oversized = std::make_shared<bool>(false);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, context,
-                     [reply, oversized](qint64 received, qint64) {
-                         if (received > FirmwareImage::maxChecksumFileBytes && !*oversized) {
-                             *oversized = true;
-                             reply->abort();
-                         }
-                     });
+    DownloadCheck::limitBody(reply, FirmwareImage::maxChecksumFileBytes);
     QObject::connect(reply, &QNetworkReply::finished, context,
-                     [reply, manager, image, timeoutMs, oversized, done] {
+                     [reply, manager, image, timeoutMs, done] {
                          reply->deleteLater();
                          manager->deleteLater();
                          Result result;
                          result.actual = FirmwareImage::sha256Hex(image);
                          QByteArray body;
                          const QString failure = DownloadCheck::take(*reply, &body, timeoutMs);
-                         if (!*oversized && !failure.isEmpty()) {
+                         const bool oversized = DownloadCheck::oversize(*reply) >= 0;
+                         if (!oversized && !failure.isEmpty()) {
                              const int status =
                                  reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
                              result.note = failure;
@@ -42,7 +36,7 @@ QNetworkReply *check(QObject *context, const QUrl &imageUrl, const QByteArray &i
                              done(result);
                              return;
                          }
-                         result.expected = *oversized ? QByteArray() : FirmwareImage::checksumFrom(body);
+                         result.expected = oversized ? QByteArray() : FirmwareImage::checksumFrom(body);
                          result.verdict = !result.expected.isEmpty() && result.expected == result.actual
                                               ? Verdict::Matches
                                               : Verdict::Mismatch;

@@ -95,22 +95,18 @@ void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> on
     QNetworkReply *reply = manager->get(DownloadCheck::request(url, timeoutMs));
     replies.append(reply);
     const int run = downloadRun;
-    auto oversized = std::make_shared<qint64>(-1);
+    if (maxBytes >= 0)
+        DownloadCheck::limitBody(reply, maxBytes);
     qCDebug(lcUpgrade) << "GET" << url.toString() << "retries left" << retriesLeft;
 
     connect(reply, &QNetworkReply::downloadProgress, this,
-            [this, reply, maxBytes, oversized](qint64 received, qint64 total) {
-                if (maxBytes >= 0 && received > maxBytes && *oversized < 0) {
-                    *oversized = received;
-                    reply->abort();
-                    return;
-                }
-                if (total > 0)
+            [this, reply](qint64 received, qint64 total) {
+                if (total > 0 && DownloadCheck::oversize(*reply) < 0)
                     appendLog(tr("Download progress: %1%").arg(received * 100 / total));
             });
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, manager, url, onSuccess, retriesLeft, onGiveUp, timeoutMs, run,
-             maxBytes, oversized] {
+             maxBytes] {
                 reply->deleteLater();
                 manager->deleteLater();
                 replies.removeAll(reply);
@@ -118,8 +114,8 @@ void upgrade_dialog::fetchWithRetry(QUrl url, std::function<void(QByteArray)> on
                     return; // aborted by its owner: nothing follows from it
                 QByteArray body;
                 const QString failure = DownloadCheck::take(*reply, &body, timeoutMs);
-                if (*oversized >= 0) {
-                    refuseImage(FirmwareImage::sizeProblem(*oversized));
+                if (DownloadCheck::oversize(*reply) >= 0) {
+                    refuseImage(FirmwareImage::sizeProblem(DownloadCheck::oversize(*reply)));
                     return;
                 }
                 if (failure.isEmpty()) {
